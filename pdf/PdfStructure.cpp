@@ -1,0 +1,197 @@
+#include "pdf/PdfStructure.h"
+
+#include <algorithm>
+
+namespace pdf {
+
+bool IsCommonName(std::string_view text) {
+  if (text.find_first_of("[]") != std::string_view::npos) return false;
+  std::string bracketed;
+  bracketed.reserve(text.size() + 2);
+  bracketed += '[';
+  bracketed += text;
+  bracketed += ']';
+  return kCommonNames.find(bracketed) != std::string_view::npos;
+}
+
+int TPDFStructure::CommonNameIndex(std::string_view text) {
+  if (!IsCommonName(text)) return -1;
+  int index = 0;
+  for (size_t pos = 0; pos < kCommonNames.size(); ++index) {
+    const size_t close = kCommonNames.find(']', pos);
+    if (kCommonNames.substr(pos + 1, close - pos - 1) == text) return index;
+    pos = close + 1;
+  }
+  return -1;
+}
+
+TPDFStructure::TPDFStructure() = default;
+
+TPDFStructure::~TPDFStructure() {
+  // Children are never freed by their containers, so the order does not matter.
+  for (auto& object : objects_) {
+    try {
+      object.reset();
+    } catch (...) {
+      // go on with the next object
+    }
+  }
+}
+
+template <class T, class... Args>
+T* TPDFStructure::Make(Args&&... args) {
+  auto object = std::unique_ptr<T>(new T(this, std::forward<Args>(args)...));
+  T* raw = object.get();
+  Enter(std::move(object));
+  return raw;
+}
+
+void TPDFStructure::Enter(std::unique_ptr<TPDFObject> object) {
+  // At least a thousand spare slots at a time so that most objects cost no allocation of the
+  // list; growth is also geometric, since a fixed step would copy the whole list every
+  // thousand objects and make large documents quadratic.
+  if (objects_.capacity() - objects_.size() < 100)
+    objects_.reserve(std::max(objects_.size() + 1000, objects_.size() * 2));
+  object->serial_ = nextSerial_++;
+  object->slot_ = objects_.size();
+  if (auto* name = As<TPDFName>(object.get())) IndexName(name);
+  objects_.push_back(std::move(object));
+  ++liveCount_;
+}
+
+TPDFDictionary* TPDFStructure::NewDictionary() { return Make<TPDFDictionary>(); }
+TPDFArray* TPDFStructure::NewArray() { return Make<TPDFArray>(); }
+
+TPDFArray* TPDFStructure::NewArrayOf(std::initializer_list<TPDFObject*> objects) {
+  TPDFArray* array = NewArray();
+  array->ReserveSlots(static_cast<int32_t>(objects.size()));
+  for (TPDFObject* object : objects) array->Append(object);
+  return array;
+}
+
+TPDFArray* TPDFStructure::NewIntegerArray(std::initializer_list<int32_t> values) {
+  TPDFArray* array = NewArray();
+  array->ReserveSlots(static_cast<int32_t>(values.size()));
+  for (int32_t value : values) array->Append(NewNumber(value));
+  return array;
+}
+
+TPDFArray* TPDFStructure::NewRealArray(std::initializer_list<double> values) {
+  TPDFArray* array = NewArray();
+  array->ReserveSlots(static_cast<int32_t>(values.size()));
+  for (double value : values) array->Append(NewNumber(value));
+  return array;
+}
+
+TPDFName* TPDFStructure::NewName(Bytes text) { return Make<TPDFName>(std::move(text)); }
+
+TPDFName* TPDFStructure::SharedName(std::string_view text) {
+  // The oldest live name object with a common text serves every owner's dictionary; the
+  // index holds exactly the names a walk from the oldest object would meet first.
+  TPDFName* name = nullptr;
+  const int common = CommonNameIndex(text);
+  if (common >= 0 && !commonNameIndex_[static_cast<size_t>(common)].empty())
+    name = commonNameIndex_[static_cast<size_t>(common)].begin()->second;
+  if (name == nullptr) name = NewName(Bytes(text));
+  name->shared_ = true;
+  return name;
+}
+
+TPDFBoolean* TPDFStructure::NewBoolean(bool value) { return Make<TPDFBoolean>(value); }
+TPDFNumeric* TPDFStructure::NewNumber(double value) { return Make<TPDFNumeric>(value); }
+TPDFString* TPDFStructure::NewString(Bytes bytes, TextMode mode) { return Make<TPDFString>(std::move(bytes), mode); }
+TPDFNull* TPDFStructure::NewNull() { return Make<TPDFNull>(); }
+TPDFIndRef* TPDFStructure::NewReference(int32_t number, int32_t generation) {
+  return Make<TPDFIndRef>(number, generation);
+}
+
+TPDFStream* TPDFStructure::NewStream(const Bytes& bytes, bool compress) {
+  TPDFDictionary* dictionary = NewDictionary();
+  TPDFStream* stream = Make<TPDFStream>(dictionary);
+  stream->SetData(bytes, compress);
+  return stream;
+}
+
+bool TPDFStructure::IsLive(const TPDFObject* object) const {
+  return object != nullptr && object->owner_ == this && object->slot_ < objects_.size() &&
+         objects_[object->slot_].get() == object;
+}
+
+void TPDFStructure::ReleaseObject(TPDFObject* object) {
+  if (!IsLive(object)) return;
+  if (auto* name = As<TPDFName>(object); name != nullptr && name->shared_) return;
+  // A count of holding container slots stands in for asking every live object whether it
+  // contains this one: the answer is the same and costs nothing per live object.
+  if (object->holders_ > 0) return;
+  // An object in the document's object table is held by it: freeing it would leave the table
+  // pointing at nothing.
+  if (object->IsIndirect()) return;
+  Free(object);
+}
+
+void TPDFStructure::Free(TPDFObject* object) {
+  TPDFDictionary* streamDictionary = nullptr;
+  if (auto* stream = As<TPDFStream>(object)) streamDictionary = stream->Dictionary();
+  object->DropHolds();
+  if (auto* name = As<TPDFName>(object)) UnindexName(name);
+  objects_[object->slot_].reset();
+  --liveCount_;
+  // The stream's dictionary goes with its stream, unless something else still holds it.
+  if (streamDictionary != nullptr && IsLive(streamDictionary) && streamDictionary->holders_ == 0 &&
+      !streamDictionary->IsIndirect())
+    Free(streamDictionary);
+  CompactIfSparse();
+}
+
+void TPDFStructure::CompactIfSparse() {
+  const size_t freed = objects_.size() - liveCount_;
+  if (freed < 64 || freed * 2 < objects_.size()) return;
+  size_t next = 0;
+  for (auto& object : objects_) {
+    if (!object) continue;
+    object->slot_ = next;
+    objects_[next++] = std::move(object);
+  }
+  objects_.resize(next);
+}
+
+void TPDFStructure::ClearStructure() {
+  for (auto& index : commonNameIndex_) index.clear();
+  std::vector<std::unique_ptr<TPDFObject>> doomed;
+  doomed.swap(objects_);
+  liveCount_ = 0;
+  precision_ = 4;
+  for (auto& object : doomed) {
+    try {
+      object.reset();
+    } catch (...) {
+      // go on with the next object
+    }
+  }
+}
+
+void TPDFStructure::ReserveSlots(int32_t count) {
+  if (count <= 0) return;
+  const size_t spare = objects_.capacity() - objects_.size();
+  if (spare < static_cast<size_t>(count)) objects_.reserve(objects_.size() + static_cast<size_t>(count));
+}
+
+std::vector<TPDFObject*> TPDFStructure::LiveObjects() const {
+  std::vector<TPDFObject*> live;
+  live.reserve(liveCount_);
+  for (const auto& object : objects_)
+    if (object) live.push_back(object.get());
+  return live;
+}
+
+void TPDFStructure::IndexName(TPDFName* name) {
+  const int common = CommonNameIndex(name->value_);
+  if (common >= 0) commonNameIndex_[static_cast<size_t>(common)].emplace(name->serial_, name);
+}
+
+void TPDFStructure::UnindexName(TPDFName* name) {
+  const int common = CommonNameIndex(name->value_);
+  if (common >= 0) commonNameIndex_[static_cast<size_t>(common)].erase(name->serial_);
+}
+
+}  // namespace pdf
