@@ -38,6 +38,8 @@ void TPDFDocument::NewPageTree(TPDFDictionary* root) {
 
 void TPDFDocument::ResetDocument() {
   pageTree_.reset();
+  // Images point into the structure that is about to be cleared.
+  Images.clear();
   structure_->ClearStructure();
   trailer_ = structure_->NewDictionary();
   objectTable_.clear();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pdf/ByteStream.h"
+#include "pdf/PdfImage.h"
 #include "pdf/PdfPageTree.h"
 #include "pdf/PdfStructure.h"
 
@@ -63,6 +64,12 @@ class TPDFDocument {
   double UnitFactor = 1.0;
   int32_t OriginCorner = 0;
   int32_t ImageImportMode = 0;
+
+  // A new image from the stream, registered and owned by the document; none when the stream
+  // holds no image this writer can embed.
+  TPDFImage* LoadImage(TStream& stream, int32_t index, int32_t importMode);
+  // The document's images in loading order; the document owns them.
+  std::vector<std::unique_ptr<TPDFImage>> Images;
 
  private:
   struct XRefEntry {
