@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "pdf/ByteStream.h"
+#include "pdf/ImageFormat.h"
 #include "pdf/PdfObjects.h"
 
 namespace pdf {
@@ -26,8 +27,11 @@ class TPDFImage {
   TPDFImage(const TPDFImage&) = delete;
   TPDFImage& operator=(const TPDFImage&) = delete;
 
-  // True when an XObject was built and registered from the stream.
+  // True when an XObject was built and registered from the stream. Only JPEG data are
+  // embedded (unchanged); the index selects a page or route of other formats.
   bool LoadImageFromStream(TStream& stream, int32_t index);
+  // Makes and registers the DCTDecode XObject from the whole stream.
+  void BuildJpegXObject(TStream& stream);
 
   const Bytes& ResourceName() const { return resourceName_; }
   // Reference to the registered XObject stream; none until one was built.
@@ -53,7 +57,7 @@ class TPDFImage {
   const std::vector<TPDFNamedResource>& Patterns() const { return patterns_; }
 
  private:
-  bool BuildJpegXObject(TStream& stream);
+  void BuildJpegXObject(Bytes bytes, const JpegHeaderInfo& header);
 
   TPDFStructure* store_;
   Bytes resourceName_;
