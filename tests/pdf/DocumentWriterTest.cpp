@@ -70,6 +70,23 @@ class ShortStream : public TStream {
   size_t written_ = 0;
 };
 
+// A stream whose bytes start far into a large file, as the tail of a 3 GB document would.
+class FarStream : public TStream {
+ public:
+  explicit FarStream(int64_t base) : base_(base) {}
+  size_t Read(void*, size_t) override { return 0; }
+  size_t Write(const void* buffer, size_t count) override { return memory_.Write(buffer, count); }
+  int64_t Seek(int64_t offset, SeekOrigin origin) override {
+    if (origin == SeekOrigin::Begin) return base_ + memory_.Seek(offset - base_, origin);
+    return base_ + memory_.Seek(offset, origin);
+  }
+  const std::string& Data() const { return memory_.Data(); }
+
+ private:
+  int64_t base_;
+  TMemoryStream memory_;
+};
+
 class FixedClock : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -174,6 +191,20 @@ TEST_F(DocumentWriter, ShortWriteAnswersFalse) {
   }
   ShortStream roomy(full);
   EXPECT_TRUE(document.WriteToStream(roomy));
+}
+
+TEST_F(DocumentWriter, OffsetsBeyondTwoGigabytesStayExact) {
+  TPDFDocument document;
+  document.InitNewDocument();
+  const int64_t base = int64_t{3} << 30;
+  FarStream stream(base);
+  ASSERT_TRUE(document.WriteToStream(stream));
+  const std::string& file = stream.Data();
+  const size_t xref = file.find("xref\n0 6\n");
+  ASSERT_NE(xref, std::string::npos);
+  const std::string firstObject = file.substr(xref + 9 + 20, 20);
+  EXPECT_EQ(firstObject, ZeroPad(base + 15, 10) + " 00000 n \n");  // "%PDF-1.4\n%" + 4 bytes + "\n"
+  EXPECT_NE(file.find("startxref\n" + std::to_string(base + static_cast<int64_t>(xref)) + "\n"), std::string::npos);
 }
 
 TEST_F(DocumentWriter, SaveToFileReplacesOnlyOnSuccess) {
