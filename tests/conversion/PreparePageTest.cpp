@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "conversion/PreparePage.h"
+#include "Pixels.h"
 #include "TestFolder.h"
 
 using namespace conversion;
@@ -16,31 +17,13 @@ using testing_support::Fixture;
 using testing_support::ReadAll;
 using testing_support::TestFolder;
 using testing_support::WriteAll;
+using testing_support::Rgb;
+using testing_support::kRed;
+using testing_support::kGreen;
+using testing_support::kBlue;
+using testing_support::kWhite;
 
 namespace {
-
-struct Rgb {
-  int r, g, b;
-};
-
-constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlue{0, 0, 255}, kWhite{255, 255, 255};
-
-// Colour at (x, y) with y counted from the top row.
-Rgb PixelAt(FIBITMAP* bitmap, unsigned x, unsigned y) {
-  RGBQUAD q{};
-  FreeImage_GetPixelColor(bitmap, x, FreeImage_GetHeight(bitmap) - 1 - y, &q);
-  return {q.rgbRed, q.rgbGreen, q.rgbBlue};
-}
-
-::testing::AssertionResult Near(Rgb actual, Rgb expected, int tolerance) {
-  if (std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
-      std::abs(actual.b - expected.b) <= tolerance) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure() << "got " << actual.r << "," << actual.g << "," << actual.b
-                                       << " expected " << expected.r << "," << expected.g << ","
-                                       << expected.b;
-}
 
 // Sampling factors of a baseline JPEG's frame header, one byte per component; none when the
 // file has no baseline frame (progressive or not a JPEG).
@@ -88,11 +71,8 @@ TEST_P(PreparePageOfFixture, GivesA420BaselineJpegOfTheSourcePixels) {
   BitmapPtr decoded(FreeImage_Load(FIF_JPEG, page.jpegPath.c_str(), 0));
   ASSERT_TRUE(decoded);
   EXPECT_EQ(FreeImage_GetBPP(decoded.get()), 24u);
-  const int tolerance = 24;  // quality-75 JPEG with 4:2:0 chroma
-  EXPECT_TRUE(Near(PixelAt(decoded.get(), 12, 10), c.topLeft, tolerance));
-  EXPECT_TRUE(Near(PixelAt(decoded.get(), 52, 10), c.topRight, tolerance));
-  EXPECT_TRUE(Near(PixelAt(decoded.get(), 12, 38), c.bottomLeft, tolerance));
-  EXPECT_TRUE(Near(PixelAt(decoded.get(), 52, 38), c.bottomRight, tolerance));
+  testing_support::ExpectQuadrants(decoded.get(), c.topLeft, c.topRight, c.bottomLeft, c.bottomRight,
+                                   24);  // quality-75 JPEG with 4:2:0 chroma
 }
 
 const Rgb kGreyRed{54, 54, 54}, kGreyGreen{182, 182, 182}, kGreyBlue{18, 18, 18};
