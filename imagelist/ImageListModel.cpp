@@ -65,8 +65,9 @@ void ImageListModel::SetSubItem(int row, int subItem, std::string text) {
 }
 
 int ImageListModel::Append(ImageEntry entry) {
+  const int row = Count();
+  Tell([row](ImageListObserver& o) { o.RowAboutToBeAppended(row); });
   rows_.push_back(std::move(entry));
-  const int row = Count() - 1;
   Tell([row](ImageListObserver& o) { o.RowAppended(row); });
   return row;
 }

@@ -17,6 +17,7 @@ class ImageListObserver {
   virtual ~ImageListObserver() = default;
   // A row's tick, status, caption or texts changed (not reported inside a batch).
   virtual void RowChanged(int /*row*/) {}
+  virtual void RowAboutToBeAppended(int /*row*/) {}
   virtual void RowAppended(int /*row*/) {}
   virtual void RowAboutToBeRemoved(int /*row*/) {}
   virtual void RowRemoved(int /*row*/) {}
