@@ -43,20 +43,50 @@ inline bool HaveTool(const std::string& name) {
 }
 
 // Saves the document and runs `qpdf --check` on it: no error, no warning, nothing on stderr.
-inline void ExpectQpdfAccepts(pdf::TPDFDocument& document) {
-  if (!HaveTool("qpdf")) return;
+// Saves the document into a folder of its own and runs `command` with "%f" standing for the
+// file and "%d" for the folder; gives the exit status, what it wrote to stderr and the folder's
+// file count afterwards.
+struct ToolRun {
+  int status = -1;
+  std::string errors;
+  size_t files = 0;
+};
+inline ToolRun RunOnSavedFile(pdf::TPDFDocument& document, const std::string& command) {
+  ToolRun run;
   char folder[] = "/tmp/lumenfold-pages-XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
+  if (mkdtemp(folder) == nullptr) return run;
   const std::filesystem::path dir = folder;
   const std::filesystem::path file = dir / "check.pdf";
-  ASSERT_TRUE(document.SaveToFile(file.u16string()));
-  const std::filesystem::path errors = dir / "stderr.txt";
-  const int status = std::system(("qpdf --check " + file.string() + " >/dev/null 2>" + errors.string()).c_str());
-  std::ifstream in(errors);
-  const std::string text((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(WEXITSTATUS(status), 0) << text;
-  EXPECT_EQ(text, "");
+  const std::filesystem::path errors = std::filesystem::path(std::string(folder) + ".stderr");
+  if (document.SaveToFile(file.u16string())) {
+    std::string line = command;
+    for (size_t at; (at = line.find("%f")) != std::string::npos;) line.replace(at, 2, file.string());
+    for (size_t at; (at = line.find("%d")) != std::string::npos;) line.replace(at, 2, dir.string());
+    run.status = WEXITSTATUS(std::system((line + " >/dev/null 2>" + errors.string()).c_str()));
+    std::ifstream in(errors);
+    run.errors.assign(std::istreambuf_iterator<char>(in), {});
+    run.files = static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+  }
   std::filesystem::remove_all(dir);
+  std::filesystem::remove(errors);
+  return run;
+}
+
+// `qpdf --check` finds no error and no warning and writes nothing on stderr.
+inline void ExpectQpdfAccepts(pdf::TPDFDocument& document) {
+  if (!HaveTool("qpdf")) return;
+  const ToolRun run = RunOnSavedFile(document, "qpdf --check %f");
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(run.errors, "");
+}
+
+// pdftoppm renders every page without a complaint.
+inline void ExpectRenders(pdf::TPDFDocument& document, size_t pages) {
+  if (!HaveTool("pdftoppm")) return;
+  const ToolRun run = RunOnSavedFile(document, "pdftoppm -r 72 -png %f %d/page");
+  EXPECT_EQ(run.status, 0) << run.errors;
+  EXPECT_EQ(run.errors, "");
+  EXPECT_EQ(run.files, pages + 1);  // the pages and the file itself
 }
 
 }  // namespace pagetest

@@ -3,8 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "JpegFixtures.h"
 #include "PageTestSupport.h"
+#include "pdf/ByteStream.h"
 #include "pdf/PdfDocument.h"
+#include "pdf/PdfFont.h"
+#include "pdf/PdfImage.h"
 #include "pdf/PdfPageTree.h"
 
 using namespace pdf;
@@ -306,4 +310,125 @@ TEST(PageTree, ContentStreamsArePreparedOnSelection) {
     EXPECT_EQ(TextOf(page->GetValue("Contents")), c.contentsAfter);
     EXPECT_EQ(document.ObjectTable().size(), objects + (c.newObject ? 1u : 0u));
   }
+}
+
+namespace {
+
+TPDFImage* LoadJpeg(TPDFDocument& document, int width, int height) {
+  const std::string file = fixtures::MakeJpeg({.width = width, .height = height});
+  TMemoryStream stream;
+  stream.Write(file.data(), file.size());
+  return document.LoadImage(stream, 0, 1);
+}
+
+std::string XObjectsOf(TPDFDictionary* resources) { return TextOf(resources->GetValue("XObject", true)); }
+
+}  // namespace
+
+TEST_F(NestedTree, InheritedResourcesReceiveTheEntriesInTheNode) {
+  TPDFImage* image = LoadJpeg(document, 8, 8);
+  ASSERT_NE(image, nullptr);
+  const std::string entry = "/" + image->ResourceName() + " 11 0 R\n";
+
+  tree->SelectPage(2);  // no Resources of its own: node 6 holds them for pages 2 and 3
+  EXPECT_EQ(tree->PageResources(), Object(6)->GetValue("Resources"));
+  tree->AddXObjectResource(*image);
+  tree->AddXObjectResource(*image);
+  EXPECT_EQ(Object(7)->GetValue("Resources"), nullptr);
+  EXPECT_EQ(XObjectsOf(As<TPDFDictionary>(Object(6)->GetValue("Resources"))), "<<\n" + entry + ">>\n");
+
+  tree->SelectPage(4);  // neither the page nor the root has any: the page gets its own
+  tree->AddXObjectResource(*image);
+  EXPECT_EQ(TextOf(Object(9)->GetValue("Resources")), "<<\n/XObject <<\n" + entry + ">>\n>>\n");
+  pagetest::ExpectQpdfAccepts(document);
+}
+
+TEST(PageResources, OneEntryPerImageNameAndBrokenEntriesReplaced) {
+  TPDFDocument document;
+  document.InitNewDocument();
+  TPDFPageTree& tree = document.PageTree();
+  TPDFImage* image = LoadJpeg(document, 8, 8);  // object 6
+  ASSERT_NE(image, nullptr);
+  const std::string name = "/" + image->ResourceName();
+  TPDFDictionary* page = tree.SelectedPage();
+  auto resources = [&] { return As<TPDFDictionary>(page->GetValue("Resources", true)); };
+
+  struct Case {
+    const char* name;
+    std::string resources;  // the page's Resources before; "%N" stands for the image's name
+    std::string xobjects;   // its XObject dictionary after the image was entered twice
+  };
+  const Case cases[] = {
+      {"fresh page", "<< /ProcSet [ /PDF ] >>", "<<\n%N 6 0 R\n>>\n"},
+      {"another object under the name", "<< /XObject << %N 4 0 R /Other 3 0 R >> >>",
+       "<<\n/Other 3 0 R\n%N 6 0 R\n>>\n"},
+      {"already entered", "<< /XObject << %N 6 0 R /Other 3 0 R >> >>", "<<\n%N 6 0 R\n/Other 3 0 R\n>>\n"},
+      {"same object, other generation", "<< /XObject << %N 6 1 R >> >>", "<<\n%N 6 0 R\n>>\n"},
+      {"a direct value is left", "<< /XObject << %N 12 >> >>", "<<\n%N 12\n>>\n"},
+      {"XObject not a dictionary", "<< /XObject [ 1 ] >>", "<<\n%N 6 0 R\n>>\n"},
+      {"XObject by reference", "<< /XObject 7 0 R >>", "<<\n/Kept 1\n%N 6 0 R\n>>\n"},
+      {"Resources not a dictionary", "(none)", "<<\n%N 6 0 R\n>>\n"},
+      {"Resources by reference", "8 0 R", "<<\n%N 6 0 R\n>>\n"},
+  };
+  Enter(document, 7, "<< /Kept 1 >>");
+  Enter(document, 8, "<< >>");
+  auto expand = [&](std::string text) {
+    for (size_t at; (at = text.find("%N")) != std::string::npos;) text.replace(at, 2, name);
+    return text;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    page->SetValue("Resources", Parse(document, expand(c.resources)));
+    tree.AddXObjectResource(*image);
+    tree.AddXObjectResource(*image);
+    ASSERT_NE(resources(), nullptr);
+    EXPECT_EQ(XObjectsOf(resources()), expand(c.xobjects));
+  }
+  EXPECT_EQ(resources(), document.FindObjectEntry(8)->Obj);
+  pagetest::ExpectQpdfAccepts(document);
+}
+
+TEST(PageResources, FontsGoIntoTheFontDictionary) {
+  TPDFDocument document;
+  document.InitNewDocument();
+  TPDFPageTree& tree = document.PageTree();
+  Enter(document, 6, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
+  TPDFFont font("F1", document.Structure().NewReference(6, 0));
+  tree.AddFontResource(font);
+  tree.AddFontResource(font);
+  EXPECT_EQ(TextOf(tree.PageResources()->GetValue("Font")), "<<\n/F1 6 0 R\n>>\n");
+  TPDFFont unregistered("F2", nullptr);
+  tree.AddFontResource(unregistered);
+  EXPECT_EQ(TextOf(tree.PageResources()->GetValue("Font")), "<<\n/F1 6 0 R\n>>\n");
+}
+
+// The application's pages: each sized to its image, drawn over the whole page, with an
+// invisible link over the same rectangle.
+TEST(PageTree, ImagePagesWithLinksAreValidAndRender) {
+  TPDFDocument document;
+  document.InitNewDocument();
+  TPDFPageTree& tree = document.PageTree();
+  const std::pair<int, int> sizes[] = {{16, 8}, {9, 13}, {40, 30}};
+  tree.InsertPages(2, 2, tree.PageWidth(), tree.PageHeight());
+  for (int32_t n = 1; n <= 3; ++n) {
+    const auto [w, h] = sizes[n - 1];
+    tree.SelectPage(n);
+    tree.SetPageWidth(w);
+    tree.SetPageHeight(h);
+    TPDFImage* image = LoadJpeg(document, w, h);
+    ASSERT_NE(image, nullptr);
+    tree.AddXObjectResource(*image);
+    tree.Painter().DrawImage(*image, 0, h, w, h);
+    tree.AddLinkAnnotation("https://example.com/", 0, 0, h, w, h);
+
+    const std::string size = std::to_string(w) + " " + std::to_string(h);
+    EXPECT_EQ(tree.ContentStreams().back()->Data(),
+              "q\n" + std::to_string(w) + " 0 0 " + std::to_string(h) + " 0 0 cm\n/" + image->ResourceName() +
+                  " Do\nQ\n");
+    EXPECT_EQ(TextOf(tree.SelectedPage()->GetValue("MediaBox")), "[ 0 0 " + size + " ]");
+    EXPECT_EQ(TextOf(tree.SelectedPage()->GetValue("CropBox")), "[ 0 0 " + size + " ]");
+    EXPECT_EQ(tree.Annots().Array()->Count(), 1);
+  }
+  pagetest::ExpectQpdfAccepts(document);
+  pagetest::ExpectRenders(document, 3);
 }

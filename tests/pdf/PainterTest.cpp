@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "JpegFixtures.h"
 #include "PageTestSupport.h"
+#include "pdf/ByteStream.h"
 #include "pdf/PdfDocument.h"
 #include "pdf/PdfImage.h"
 #include "pdf/PdfPageTree.h"
@@ -181,4 +183,44 @@ TEST_F(FreshPage, LinksGoIntoTheArrayTheAnnotsEntryLeadsTo) {
     EXPECT_EQ(Tree().Annots().Array(), Page()->GetValue("Annots"));
   }
   pagetest::ExpectQpdfAccepts(document);
+}
+
+TEST_F(FreshPage, StencilMasksPaintInThePendingFillColour) {
+  struct Case {
+    const char* entries;  // replace ColorSpace and BitsPerComponent of a loaded image
+    bool stencil;
+  };
+  const Case cases[] = {
+      {"<< /ImageMask true >>", true},
+      {"<< /ImageMask true /BitsPerComponent 1 /Decode [ 1 0 ] >>", true},
+      {"<< /ImageMask true /Decode [ 0 1 ] >>", true},
+      {"<< >>", false},
+      {"<< /ImageMask false >>", false},
+      {"<< /ImageMask true /SMask 4 0 R >>", false},
+      {"<< /ImageMask true /Mask [ 0 0 ] >>", false},
+      {"<< /ImageMask true /BitsPerComponent 8 >>", false},
+      {"<< /ImageMask true /Decode [ 0 0.5 ] >>", false},
+      {"<< /ImageMask true /ColorSpace /DeviceGray >>", false},
+  };
+  const std::string file = fixtures::MakeJpeg({.width = 4, .height = 4, .components = 1});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entries);
+    TMemoryStream stream;
+    stream.Write(file.data(), file.size());
+    TPDFImage* mask = document.LoadImage(stream, 0, 1);
+    ASSERT_NE(mask, nullptr);
+    TPDFDictionary* dictionary = mask->ImageDictionary();
+    dictionary->DeleteKey("ColorSpace");
+    dictionary->DeleteKey("BitsPerComponent");
+    const auto* entries = As<TPDFDictionary>(Parse(document, c.entries));
+    for (int32_t i = 0; i < entries->Count(); ++i)
+      dictionary->SetValue(entries->EntryAt(i).key->Value(), entries->EntryAt(i).value);
+
+    Tree().SelectPage(1);
+    Stream()->SetData("", false);
+    Tree().SelectPage(1);
+    Tree().Painter().DrawImage(*mask, 0, 4, 4, 4);
+    const std::string colour = c.stencil ? "1 1 1 rg\n" : "";
+    EXPECT_EQ(Stream()->Data(), "q\n" + colour + "4 0 0 4 0 0 cm\n/" + mask->ResourceName() + " Do\nQ\n");
+  }
 }
