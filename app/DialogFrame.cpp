@@ -5,6 +5,7 @@
 #include <QScreen>
 
 #include "app/DialogGeometry.h"
+#include "app/Skin.h"
 #include "app/uCommon.h"
 
 namespace app {
@@ -13,6 +14,7 @@ TDialogFrame::TDialogFrame(const QString& title, QSize clientSize)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       panel_(new QWidget(this)) {
   setWindowTitle(title);
+  setStyleSheet(BlueSkinStyleSheet());
   setModal(true);
   panel_->setObjectName(QStringLiteral("sPanelDialog"));
   panel_->setAttribute(Qt::WA_StyledBackground);

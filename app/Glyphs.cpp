@@ -129,12 +129,13 @@ QPixmap StatusIconPixmap(imagelist::ImageStatus status) {
   return pixmap;
 }
 
-QPixmap ApplicationGlyph(int size) {
-  QPixmap pixmap = Transparent(size, size);
-  QPainter p(&pixmap);
+QImage ApplicationGlyphImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.scale(size / 64.0, size / 64.0);
-  // Two pictures folding into a page.
+  // Two pictures folding into a page; the scalable desktop icon is the same drawing.
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x9c, 0xc3, 0xee));
   p.drawRoundedRect(QRectF(6, 10, 34, 28), 3, 3);
@@ -145,8 +146,10 @@ QPixmap ApplicationGlyph(int size) {
   p.drawRoundedRect(QRectF(26, 24, 32, 36), 3, 3);
   p.setPen(QPen(kBlue, 2.5, Qt::SolidLine, Qt::RoundCap));
   for (int y : {34, 41, 48}) p.drawLine(32, y, 52, y);
-  return pixmap;
+  return image;
 }
+
+QPixmap ApplicationGlyph(int size) { return QPixmap::fromImage(ApplicationGlyphImage(size)); }
 
 QPixmap ShareBadge(QChar letter, QColor colour) {
   QPixmap pixmap = Transparent(16, 16);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QPixmap>
 
 #include "imagelist/ImageEntry.h"
@@ -18,6 +19,8 @@ QPixmap NoticeIconPixmap(NoticeKind kind);
 QPixmap QuestionIconPixmap(QuestionIcon icon);
 QPixmap StatusIconPixmap(imagelist::ImageStatus status);
 QPixmap ApplicationGlyph(int size);
+// The same glyph as an image, drawable without a running application (for the desktop icons).
+QImage ApplicationGlyphImage(int size);
 // A 16 by 16 badge with one white letter, for the share pictures.
 QPixmap ShareBadge(QChar letter, QColor colour);
 

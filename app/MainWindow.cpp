@@ -49,6 +49,24 @@ class TGripHandle : public QSplitterHandle {
   }
 };
 
+// A split button: the skin leaves the drop-down part plain, so the arrow is drawn here.
+class TSplitButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QToolButton::paintEvent(event);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(isEnabled() ? QColor(0x24, 0x56, 0x8f) : QColor(0x8a, 0x99, 0xaa));
+    const QPointF centre(width() - 9.0, height() / 2.0 + 1);
+    const QPointF arrow[] = {centre + QPointF(-3.5, -2), centre + QPointF(3.5, -2), centre + QPointF(0, 2.5)};
+    painter.drawPolygon(arrow, 3);
+  }
+};
+
 class TGripSplitter : public QSplitter {
  public:
   using QSplitter::QSplitter;
@@ -184,7 +202,7 @@ QWidget* TMainForm::BuildLeftPanel() {
   sCheckBoxShowFullPath = Named(new QCheckBox(QStringLiteral("Show full path"), group), "sCheckBoxShowFullPath");
   sCheckBoxShowFullPath->setGeometry(8, 23, 110, 20);
   connect(sCheckBoxShowFullPath, &QCheckBox::toggled, this, &TMainForm::sCheckBoxShowFullPathClick);
-  sButtonSelect = Named(new QToolButton(group), "sButtonSelect");
+  sButtonSelect = Named(new TSplitButton(group), "sButtonSelect");
   sButtonSelect->setText(QStringLiteral("Select options"));
   sButtonSelect->setPopupMode(QToolButton::MenuButtonPopup);
   sButtonSelect->setGeometry(122, 20, 116, 26);
@@ -197,7 +215,7 @@ QWidget* TMainForm::BuildLeftPanel() {
   sButtonMoveDown->setToolTip(QStringLiteral("Move down selected images"));
   sButtonMoveDown->setGeometry(274, 20, 28, 26);
   sButtonRemoveDuplications =
-      Button("sButtonRemoveDuplications", QStringLiteral("Remove duplications"), {306, 20, 130, 26}, group);
+      Button("sButtonRemoveDuplications", QStringLiteral("Remove duplications"), {306, 20, 150, 26}, group);
 
   sLabelListInfo = Named(new QLabel(group), "sLabelListInfo");
   QFont bold = sLabelListInfo->font();
