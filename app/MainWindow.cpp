@@ -15,6 +15,9 @@
 #include "app/Skin.h"
 #include "app/TempCleanup.h"
 #include "app/uCommon.h"
+#include "online/OnlineServices.h"
+#include "online/WebLinks.h"
+#include "platform/ShellOpen.h"
 #include "platform/uConst.h"
 
 namespace app {
@@ -349,7 +352,50 @@ void TMainForm::FormCreate() {
   ResizeMainForm();
 }
 
+void TMainForm::AttachOnline(online::THttpClient& sharedClient) {
+  if (onlineServices_ != nullptr) return;
+  online::OnlineDialogs dialogs;
+  dialogs.askYesNo = [](const std::string& title, const std::string& line1, const std::string& line2) {
+    return AskYesNo(QString::fromStdString(title), QString::fromStdString(line1), QString::fromStdString(line2)) ==
+           QStringLiteral("yes");
+  };
+  dialogs.openInShell = platform::OpenInShell;
+
+  online::OnlineSetup setup = online::OnlineSetup::Default();
+  setup.postLog = PostLog;
+  setup.notify = SendNotify;
+
+  online::OnlineWindowParts parts;
+  parts.TimerSmallBanner = TimerSmallBanner;
+  parts.TimerBannerRefresh = TimerBannerRefresh;
+  parts.TimerNewVersionBlinker = TimerNewVersionBlinker;
+  parts.sImageBanner = sImageBanner;
+  parts.TacTitleBarItemNewVersion = TacTitleBarItemNewVersion;
+  parts.resizeMainForm = [this] { ResizeMainForm(); };
+  onlineServices_ = new online::TOnlineServices(parts, dialogs, std::move(setup), sharedClient, this);
+  SetNotificationHandler(NextBanner, [this] { onlineServices_->NextBanner(); });
+  SetNotificationHandler(BannersReady, [this] { onlineServices_->BannersReady(); });
+  SetNotificationHandler(VersionReplyReady, [this] { onlineServices_->VersionReplyReady(); });
+
+  online::WebLinkParts links;
+  links.mainWindow = this;
+  links.sBitBtnAbout = sBitBtnAbout;
+  links.sBitBtnDonate = sBitBtnDonate;
+  links.sBitBtnHelp = sBitBtnHelp;
+  links.sLabelFXWebpage = sLabelFXWebpage;
+  links.TsTitleButtonFB = sTitleButtonShareFacebook;
+  links.TsTitleButtonTW = sTitleButtonShareTwitter;
+  links.ImageFB = ImageFB;
+  links.ImageTW = ImageTW;
+  webLinks_ = new online::TWebLinks(links, platform::OpenInShell, this);
+
+  // The first banner download, 500 ms after start.
+  TimerSmallBanner->start();
+}
+
 void TMainForm::FormDestroy() {
+  // Workers stop before anything they use goes away; their last notifications are served.
+  if (onlineServices_ != nullptr) onlineServices_->Shutdown();
   for (QTimer* timer : {TimerSmallBanner, TimerBannerRefresh, TimerNewVersionBlinker}) timer->stop();
   // The view leaves the list before the list, a member, goes away ahead of the widgets.
   delete sListViewImages;

@@ -20,6 +20,12 @@
 #include "app/StatusBar.h"
 #include "imagelist/ImageListModel.h"
 
+namespace online {
+class THttpClient;
+class TOnlineServices;
+class TWebLinks;
+}  // namespace online
+
 namespace app {
 
 // Notification codes of Notify(): what the workers and timers report.
@@ -35,6 +41,11 @@ class TMainForm : public QWidget {
   static constexpr QSize kStartSize{1010, 640};
 
   imagelist::ImageListModel& ImageList() { return list_; }
+
+  // Connects the banners, the version check and the web links, and starts the banner timer.
+  // Without it the window stays offline (as in tests). The client must outlive the window.
+  void AttachOnline(online::THttpClient& sharedClient);
+  online::TOnlineServices* OnlineServices() const { return onlineServices_; }
 
   // A worker's or timer's report; the result is always 1. Code 1 (a log line) and unknown
   // codes change nothing.
@@ -129,6 +140,8 @@ class TMainForm : public QWidget {
 
   imagelist::ImageListModel list_;
   std::string tempFolder_;
+  online::TOnlineServices* onlineServices_ = nullptr;  // a child of the window
+  online::TWebLinks* webLinks_ = nullptr;              // a child of the window
   std::map<int, std::function<void()>> handlers_;
 };
 

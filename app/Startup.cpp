@@ -4,9 +4,11 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "app/MainWindow.h"
+#include "online/ClientSettings.h"
 #include "platform/AppTempFolder.h"
 #include "platform/ShellOpen.h"
 #include "platform/SingleInstance.h"
@@ -49,7 +51,12 @@ QString InitializationErrorText(const QString& failure) {
 int RunLumenfold(QApplication& application) {
   const bool textsBuilt = BuildTexts();
   platform::InitAppTempFolder();
-  // The shared HTTP client of the online services is set up here once it exists.
+  std::unique_ptr<online::THttpClient> sharedClient;
+  try {
+    sharedClient = online::CreateSharedHttpClient();
+  } catch (...) {
+    // Without a client the window simply stays offline.
+  }
 
   const platform::SingleInstanceLock instance(QString::fromLatin1(kInstanceLockName), platform::UserRuntimeFolder());
   if (!instance.Acquired()) {
@@ -61,6 +68,7 @@ int RunLumenfold(QApplication& application) {
   QApplication::setApplicationDisplayName(QString::fromLatin1(kInstanceLockName));
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
   TMainForm window(platform::AppTempFolder());
+  if (sharedClient) window.AttachOnline(*sharedClient);
   // After a failed start the window is made and at once destroyed: the loop ends at its first turn.
   if (!textsBuilt) QTimer::singleShot(0, &application, &QCoreApplication::quit);
   window.show();

@@ -11,6 +11,8 @@
 #include "app/MainWindow.h"
 #include "app/Rounding.h"
 #include "app/Skin.h"
+#include "online/ClientSettings.h"
+#include "online/OnlineServices.h"
 
 namespace app {
 namespace {
@@ -291,6 +293,18 @@ TEST_F(MainWindowTest, SecondAndFourthOfFiveRowsAreShaded) {
     const int y = view->rowViewportPosition(row) + view->rowHeight(row) / 2;
     EXPECT_EQ(image.pixelColor(x, y), row % 2 == 1 ? shaded : plain) << "row " << row + 1;
   }
+}
+
+TEST_F(MainWindowTest, AttachOnlineStartsTheBannerTimerAndStopsWithTheWindow) {
+  EXPECT_EQ(form->OnlineServices(), nullptr);
+  online::THttpClient client(online::SharedHttpClientSettings());
+  form->AttachOnline(client);
+  ASSERT_NE(form->OnlineServices(), nullptr);
+  EXPECT_TRUE(form->TimerSmallBanner->isActive());
+  EXPECT_EQ(form->Notify(NextBanner), 1);  // no banners yet: nothing to show
+  EXPECT_TRUE(form->sImageBanner->isHidden());
+  form->hide();
+  form.reset();  // the services stop with the window, before the client goes
 }
 
 TEST(ZebraShadeTest, RoundsHalvesToEven) {
