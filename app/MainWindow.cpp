@@ -190,7 +190,6 @@ void TMainForm::BuildTopStrip() {
   sBitBtnAbout = Button("sBitBtnAbout", QStringLiteral("About"), {564, 8, 94, 48}, sPanelTop);
   sImageBanner = Named(new QLabel(sPanelTop), "sImageBanner");
   sImageBanner->setGeometry(kStartSize.width() - 300 - 24, 9, 300, 48);
-  sImageBanner->setToolTipDuration(kHintMilliseconds);
   sImageBanner->hide();
 }
 
@@ -225,7 +224,6 @@ QWidget* TMainForm::BuildLeftPanel() {
   bold.setBold(true);
   sLabelListInfo->setFont(bold);
   sLabelListInfo->setToolTip(QStringLiteral("Selected / All images"));
-  sLabelListInfo->setToolTipDuration(kHintMilliseconds);
   sLabelListInfo->move(0, 25);
 
   sCheckBoxOutputPDF = Named(new QCheckBox(QStringLiteral("Output PDF:"), group), "sCheckBoxOutputPDF");
@@ -348,6 +346,7 @@ void TMainForm::FormCreate() {
   sLabelFXWebpage->setText(QStringLiteral("\u00a9 ") + QString::fromStdString(platform::Texts().makerName));
   sLabelFXWebpage->adjustSize();
   BlinkCount = -1;
+  for (QWidget* child : findChildren<QWidget*>()) child->setToolTipDuration(kHintMilliseconds);
   UpdateListCounts();
   ResizeMainForm();
 }

@@ -61,7 +61,7 @@ QWidget#sStatusBar1 {
 QLabel#sLabelFXWebpage { color: #24568f; }
 QProgressBar { border: 1px solid #8eaed4; border-radius: 2px; background: white; text-align: center; height: 14px; }
 QProgressBar::chunk { background: #4f8ad0; }
-QToolTip { background: #fbfdff; color: #1d2b3a; border: 1px solid #8eaed4; padding: 4px; }
+QToolTip { background: #fbfdff; color: #1d2b3a; border: 1px solid #8eaed4; padding: 4px; max-width: 400px; }
 )");
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QThread>
+#include <atomic>
+#include <thread>
 #include <QTest>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -11,6 +14,7 @@
 #include "app/MainWindow.h"
 #include "app/Rounding.h"
 #include "app/Skin.h"
+#include "app/uCommon.h"
 #include "online/ClientSettings.h"
 #include "online/OnlineServices.h"
 
@@ -190,6 +194,28 @@ TEST_F(MainWindowTest, NotifyRunsTheHandlerOfKnownCodesOnly) {
   form->SetNotificationHandler(1, [&ran] { ran.push_back(1); });  // refused
   for (int code : {0, 1, 2, 3, 4, 5, 1024}) EXPECT_EQ(form->Notify(code), 1) << code;
   EXPECT_EQ(ran, (std::vector<int>{2, 3, 4}));
+}
+
+TEST_F(MainWindowTest, WorkersNotifyOnTheMainThreadAndWaitForIt) {
+  QThread* handledOn = nullptr;
+  std::atomic<bool> handled = false;
+  form->SetNotificationHandler(NextBanner, [&] {
+    handledOn = QThread::currentThread();
+    handled = true;
+  });
+  std::atomic<bool> seenByWorker = false;
+  std::atomic<bool> done = false;
+  std::thread worker([&] {
+    PostLog("Banner check: started");
+    SendNotify(NextBanner);
+    seenByWorker = handled.load();  // the send returned only after the window handled it
+    done = true;
+  });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 5000));
+  worker.join();
+  EXPECT_TRUE(seenByWorker);
+  EXPECT_EQ(handledOn, form->thread());
+  EXPECT_EQ(LastLogLine(), "Banner check: started");
 }
 
 TEST_F(MainWindowTest, CountsLabelAndGridLinesFollowTheRows) {
