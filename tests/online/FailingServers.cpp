@@ -59,7 +59,7 @@ std::vector<FailingServer> FailingServers() {
       {"garbage instead of HTTP", "HTTP/0.9",
        [](std::shared_ptr<void>& keep) {
          auto server = std::make_shared<RawServer>(RawServer::Mode::SendAndClose,
-                                                   std::string("\x01\x02garbage\xff\r\n\r\nmore", 20));
+                                                   std::string("\x01\x02garbage\xff\r\n\r\nmore"));
          keep = server;
          return server->Address("/service");
        }},
