@@ -1,28 +1,34 @@
 #include "pdf/PdfStructure.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace pdf {
 
-bool IsCommonName(std::string_view text) {
-  if (text.find_first_of("[]") != std::string_view::npos) return false;
-  std::string bracketed;
-  bracketed.reserve(text.size() + 2);
-  bracketed += '[';
-  bracketed += text;
-  bracketed += ']';
-  return kCommonNames.find(bracketed) != std::string_view::npos;
+namespace {
+// The common names with their positions in kCommonNames, looked up by exact text. A text with
+// a bracket in it can only span several entries of the bracketed list, so it is no member.
+const std::unordered_map<std::string_view, int>& CommonNameTable() {
+  static const auto table = [] {
+    std::unordered_map<std::string_view, int> names;
+    int index = 0;
+    for (size_t pos = 0; pos < kCommonNames.size(); ++index) {
+      const size_t close = kCommonNames.find(']', pos);
+      names.emplace(kCommonNames.substr(pos + 1, close - pos - 1), index);
+      pos = close + 1;
+    }
+    return names;
+  }();
+  return table;
 }
+}  // namespace
+
+bool IsCommonName(std::string_view text) { return TPDFStructure::CommonNameIndex(text) >= 0; }
 
 int TPDFStructure::CommonNameIndex(std::string_view text) {
-  if (!IsCommonName(text)) return -1;
-  int index = 0;
-  for (size_t pos = 0; pos < kCommonNames.size(); ++index) {
-    const size_t close = kCommonNames.find(']', pos);
-    if (kCommonNames.substr(pos + 1, close - pos - 1) == text) return index;
-    pos = close + 1;
-  }
-  return -1;
+  const auto& table = CommonNameTable();
+  const auto it = table.find(text);
+  return it == table.end() ? -1 : it->second;
 }
 
 TPDFStructure::TPDFStructure() = default;

@@ -82,7 +82,12 @@ class TPDFStructure {
   // oldest one without walking the whole list.
   void IndexName(TPDFName* name);
   void UnindexName(TPDFName* name);
+
+ public:
+  // Position of a text in kCommonNames, or -1 when it is no common name.
   static int CommonNameIndex(std::string_view text);
+
+ private:
 
   // Creation order is the list order; freed slots are emptied and squeezed out later, which
   // keeps the order of the live objects exactly as if later slots had moved down at once.

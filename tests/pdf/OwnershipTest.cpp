@@ -166,3 +166,15 @@ TEST(Array, InsertReplaceAndShiftNumbers) {
   EXPECT_EQ(a->ToText(), "[ 0 11 0 R 15 0 R ]");
   EXPECT_EQ(a->ItemAt(-1), nullptr);
 }
+
+TEST(CommonNames, MembershipIsByExactText) {
+  EXPECT_TRUE(IsCommonName("MediaBox"));
+  EXPECT_TRUE(IsCommonName("Vellum"));
+  EXPECT_TRUE(IsCommonName("Vmkr"));
+  EXPECT_FALSE(IsCommonName("mediabox"));
+  EXPECT_FALSE(IsCommonName("Media"));
+  EXPECT_FALSE(IsCommonName("MediaBox][Length"));
+  EXPECT_FALSE(IsCommonName(""));
+  EXPECT_EQ(TPDFStructure::CommonNameIndex("MediaBox"), 0);
+  EXPECT_EQ(TPDFStructure::CommonNameIndex("Vellum"), 30);
+}
