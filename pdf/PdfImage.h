@@ -33,6 +33,8 @@ class TPDFImage {
   // Makes and registers the DCTDecode XObject from the whole stream.
   void BuildJpegXObject(TStream& stream);
 
+  // The structure of the document the image belongs to.
+  TPDFStructure& Store() const { return *store_; }
   const Bytes& ResourceName() const { return resourceName_; }
   // Reference to the registered XObject stream; none until one was built.
   TPDFIndRef* Reference() const { return reference_; }
