@@ -393,8 +393,12 @@ void TMainForm::AttachOnline(online::THttpClient& sharedClient) {
 }
 
 void TMainForm::FormDestroy() {
-  // Workers stop before anything they use goes away; their last notifications are served.
-  if (onlineServices_ != nullptr) onlineServices_->Shutdown();
+  // The online workers stop (serving their last notifications) before anything they use goes
+  // away; the services go now, not among the children, as their destructors reach the timers.
+  delete onlineServices_;
+  onlineServices_ = nullptr;
+  delete webLinks_;
+  webLinks_ = nullptr;
   for (QTimer* timer : {TimerSmallBanner, TimerBannerRefresh, TimerNewVersionBlinker}) timer->stop();
   // The view leaves the list before the list, a member, goes away ahead of the widgets.
   delete sListViewImages;
