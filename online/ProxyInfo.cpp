@@ -27,8 +27,10 @@ std::string Environment(const char* name) {
 }
 
 // libproxy ignores a proxy variable without a scheme ("host:8080"), which curl and most tools
-// accept; such a value is taken as an HTTP proxy.
+// accept; such a value is taken as an HTTP proxy. With a bypass list set, libproxy's direct
+// answer may come from that list, so it stands.
 std::string SchemeLessEnvironmentProxy(const std::string& address) {
+  if (!Environment("no_proxy").empty() || !Environment("NO_PROXY").empty()) return {};
   std::string value;
   if (address.rfind("https:", 0) == 0) value = Environment("https_proxy");
   if (value.empty() && address.rfind("https:", 0) == 0) value = Environment("HTTPS_PROXY");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "online/FormEncoding.h"
+#include "online/LocaleText.h"
 #include "online/ReplyText.h"
 
 namespace online {
@@ -91,6 +92,14 @@ TEST(ReplyText, ComparesVersionsAsDecimalsRoundedTo32BitFloats) {
 TEST(ReplyText, NormalisesBannerSeparators) {
   EXPECT_EQ(NormaliseBannerReply("1:|:a:|:b:|:Big | sale"), "1|a|b|Big - sale");
   EXPECT_EQ(NormaliseBannerReply("x :|: y"), "x | y");  // the bar rule runs first
+}
+
+TEST(LocaleText, GivesTheEnglishNamesCutToTheMaximum) {
+  const std::string language = GetLocaleText(LOCALE_SENGLANGUAGE, 0);
+  EXPECT_FALSE(language.empty());
+  EXPECT_FALSE(GetLocaleText(LOCALE_SENGCOUNTRY, 0).empty());
+  EXPECT_EQ(GetLocaleText(LOCALE_SENGLANGUAGE, 2), language.substr(0, 2));
+  EXPECT_EQ(GetLocaleText(4096, 0), "");  // not a code the program asks for
 }
 
 }  // namespace

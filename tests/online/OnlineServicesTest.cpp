@@ -26,6 +26,13 @@ std::uint32_t NoProxy(const std::string&, TProxyInfo& info) {
 HttpSettings ShortSettings() {
   HttpSettings settings;
   settings.connectTimeout = std::chrono::milliseconds(1000);
+  settings.readTimeout = std::chrono::milliseconds(5000);
+  return settings;
+}
+
+// For the services that never answer: give up soon.
+HttpSettings ImpatientSettings() {
+  HttpSettings settings = ShortSettings();
   settings.readTimeout = std::chrono::milliseconds(300);
   return settings;
 }
@@ -261,7 +268,7 @@ TEST(OnlineServices, ASilentServiceNeitherFreezesTheWindowNorOverlapsFetches) {
   test::RawServer silent(test::RawServer::Mode::Silent);
   OnlineSetup setup = services.Setup();
   setup.banner.serviceAddress = silent.Address("/banners");
-  THttpClient client(ShortSettings());
+  THttpClient client(ImpatientSettings());
   TOnlineServices online(w.Parts(), w.Dialogs(), setup, client);
 
   online.TimerSmallBannerTimer();

@@ -31,8 +31,15 @@ std::uint32_t NoProxy(const std::string&, TProxyInfo& info) {
 HttpSettings ShortSettings() {
   HttpSettings settings;
   settings.connectTimeout = std::chrono::milliseconds(1000);
-  settings.readTimeout = std::chrono::milliseconds(300);
+  settings.readTimeout = std::chrono::milliseconds(5000);
   settings.caFile = Certificate().CertFile();
+  return settings;
+}
+
+// For the services that never answer: give up soon.
+HttpSettings ImpatientSettings() {
+  HttpSettings settings = ShortSettings();
+  settings.readTimeout = std::chrono::milliseconds(300);
   return settings;
 }
 
@@ -107,7 +114,9 @@ TEST(VersionCheck, EveryFailureEndsInAServerErrorLineAndNoNotification) {
     std::shared_ptr<void> keep;
     Recorder recorder;
     std::string reply;
-    RunVersionCheck(VersionSetup(failing.start(keep)), reply, recorder.Hooks());
+    VersionCheckSetup setup = VersionSetup(failing.start(keep));
+    setup.http = ImpatientSettings();
+    RunVersionCheck(setup, reply, recorder.Hooks());
     EXPECT_TRUE(recorder.LoggedServerError()) << failing.name;
     EXPECT_TRUE(recorder.notified.empty()) << failing.name;
   }
@@ -250,7 +259,7 @@ TEST(BannerFetch, FailuresAreLoggedAndNotNotified) {
   }
   for (const test::FailingServer& failing : test::FailingServers()) {
     std::shared_ptr<void> keep;
-    THttpClient client(ShortSettings());
+    THttpClient client(ImpatientSettings());
     TSmallBanners banners;
     Recorder recorder;
     RunBannerFetch(BannerSetup(failing.start(keep)), client, banners, recorder.Hooks());
