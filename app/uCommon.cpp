@@ -1,17 +1,17 @@
 #include "app/uCommon.h"
 
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <unistd.h>
 
 #include <QMetaObject>
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
-#include <charconv>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
+
+#include "online/Md5.h"
+#include "online/ReplyText.h"
 
 namespace app {
 
@@ -31,8 +31,6 @@ LogState& Log() {
   static LogState state;
   return state;
 }
-
-[[noreturn]] void ConversionFailed() { throw std::runtime_error("strtofloat error"); }
 
 }  // namespace
 
@@ -73,35 +71,8 @@ bool IsFolderWritable(const std::string& folder) {
   return true;
 }
 
-double ParseDecimal(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) ConversionFailed();
-  const std::size_t last = text.find_last_not_of(" \t");
-  std::string_view number(text.data() + first, last - first + 1);
-  if (number.front() == '+') {
-    number.remove_prefix(1);
-    if (!number.empty() && number.front() == '-') ConversionFailed();
-  }
-  // Only digits, one sign, "." and an exponent: from_chars would also take "inf" and "nan".
-  if (number.empty() || number.find_first_not_of("0123456789.eE+-") != std::string_view::npos) ConversionFailed();
-  double value = 0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (error != std::errc() || end != number.data() + number.size()) ConversionFailed();
-  return value;
-}
+long double ParseDecimal(const std::string& text) { return online::ParseDecimalText(text); }
 
-std::string Md5Hex(const std::string& text) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (EVP_Digest(text.data(), text.size(), digest, &length, EVP_md5(), nullptr) != 1) return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(2 * length);
-  for (unsigned int i = 0; i < length; ++i) {
-    hex += kHex[digest[i] >> 4];
-    hex += kHex[digest[i] & 0x0f];
-  }
-  return hex;
-}
+std::string Md5Hex(const std::string& text) { return online::Md5Hex(text); }
 
 }  // namespace app

@@ -27,10 +27,11 @@ std::string LastLogLine();
 bool IsFolderWritable(const std::string& folder);
 
 // A decimal number with "." as the separator, whatever the user's locale; surrounding blanks
-// are allowed. Throws std::runtime_error("strtofloat error") for anything else.
-double ParseDecimal(const std::string& text);
+// are allowed. Throws std::runtime_error("strtofloat error") for anything else. The online
+// library, which reads version numbers, holds the one implementation.
+long double ParseDecimal(const std::string& text);
 
-// MD5 of the text's bytes as 32 lower-case hexadecimal digits.
+// MD5 of the text's bytes as 32 lower-case hexadecimal digits (the online library's).
 std::string Md5Hex(const std::string& text);
 
 }  // namespace app

@@ -69,12 +69,12 @@ class CommaLocale {
 TEST(ParseDecimalTest, PointIsTheSeparatorUnderACommaLocale) {
   CommaLocale comma;
   if (!comma.Active()) GTEST_SKIP() << "no comma locale could be made";
-  EXPECT_EQ(ParseDecimal("2.5"), 2.5);
+  EXPECT_EQ(ParseDecimal("2.5"), 2.5L);
   EXPECT_THROW(ParseDecimal("2,5"), std::runtime_error);
 }
 
 TEST(ParseDecimalTest, AcceptsPlainDecimalsOnly) {
-  const std::pair<const char*, double> accepted[] = {
+  const std::pair<const char*, long double> accepted[] = {
       {"2.5", 2.5}, {"10", 10}, {" 1.25 ", 1.25}, {"-0.5", -0.5}, {"+3", 3}, {".5", 0.5}, {"1e3", 1000}};
   for (const auto& [text, value] : accepted) EXPECT_EQ(ParseDecimal(text), value) << text;
   for (const char* text : {"", "   ", "abc", "1.2.3", "inf", "nan", "0x10", "2.5x", "1 000", "+-1"}) {
