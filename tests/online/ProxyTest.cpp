@@ -136,6 +136,22 @@ TEST_F(ProxyEnvironment, WithoutAProxyTheClientGoesDirect) {
   EXPECT_EQ(client.Get(server.Address("/direct")), "direct");
 }
 
+TEST_F(ProxyEnvironment, AFailedDiscoveryGoesDirectEvenWithProxyVariablesSet) {
+  LoopbackProxy proxy;
+  const std::string value = "http://127.0.0.1:" + std::to_string(proxy.server.Port());
+  ::setenv("http_proxy", value.c_str(), 1);
+  test::LoopbackHttp server;
+  server.Server().Get("/direct", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("direct", "text/plain");
+  });
+  server.Start();
+  THttpClient client(HttpSettings{});
+  ApplySystemProxy(client, Answer(12180, ""));
+  EXPECT_EQ(client.Get(server.Address("/direct")), "direct");
+  std::lock_guard lock(proxy.mutex);
+  EXPECT_TRUE(proxy.targets.empty());
+}
+
 TEST_F(ProxyEnvironment, AProxyFromTheEnvironmentCarriesTheRequests) {
   LoopbackProxy proxy;
   const std::string hostPort = "127.0.0.1:" + std::to_string(proxy.server.Port());
