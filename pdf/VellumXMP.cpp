@@ -72,12 +72,40 @@ void AppendText(pugi::xml_node element, std::string_view value) {
   if (!value.empty()) element.append_child(pugi::node_pcdata).set_value(std::string(value).c_str());
 }
 
-// The node's text: its value for character data, all descendant character data for an element.
+bool IsCharacterData(pugi::xml_node node) {
+  return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
+}
+
+// The node's text: its value for character data, all descendant character data for an
+// element. Walked without recursion, so a deeply nested packet cannot exhaust the stack.
 std::string TextOf(pugi::xml_node node) {
-  if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) return node.value();
+  if (IsCharacterData(node)) return node.value();
   std::string text;
-  for (pugi::xml_node child : node.children()) text += TextOf(child);
+  pugi::xml_node n = node.first_child();
+  while (n) {
+    if (IsCharacterData(n)) text += n.value();
+    if (n.first_child()) {
+      n = n.first_child();
+      continue;
+    }
+    while (n != node && !n.next_sibling()) n = n.parent();
+    n = n == node ? pugi::xml_node() : n.next_sibling();
+  }
   return text;
+}
+
+// Removes a child with everything below it leaves first: the XML library frees a subtree
+// recursively, which a deeply nested packet would turn into a stack overflow.
+void RemoveSubtree(pugi::xml_node parent, pugi::xml_node child) {
+  pugi::xml_node n = child;
+  for (;;) {
+    while (n.first_child()) n = n.first_child();
+    if (n == child) break;
+    pugi::xml_node up = n.parent();
+    up.remove_child(n);
+    n = up;
+  }
+  parent.remove_child(child);
 }
 
 void AppendInstruction(pugi::xml_document& document, const char* value) {
@@ -90,7 +118,7 @@ bool HasSingleRootElement(const pugi::xml_document& document) {
   int elements = 0;
   for (pugi::xml_node child : document.children()) {
     if (child.type() == pugi::node_element) ++elements;
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) return false;
+    if (IsCharacterData(child)) return false;
   }
   return elements == 1;
 }
@@ -227,7 +255,7 @@ void TVellumXMP::SetProperty(const XmpProperty& property, std::string_view value
     description = AppendElement(rdf_, "rdf", xmpns::kRdf, "Description");
     description.append_attribute((std::string("xmlns:") + property.prefix).c_str()).set_value(property.ns);
   }
-  if (const pugi::xml_node old = ChildElement(description, property.ns, property.name)) description.remove_child(old);
+  if (const pugi::xml_node old = ChildElement(description, property.ns, property.name)) RemoveSubtree(description, old);
 
   pugi::xml_node element = AppendElement(description, property.prefix, property.ns, property.name);
   switch (property.form) {

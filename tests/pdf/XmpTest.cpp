@@ -177,4 +177,45 @@ TEST(XmpPacket, ForeignPacketsAreCompletedInTheirNamespaces) {
   EXPECT_EQ(updated.Text("//dc:title/rdf:Alt/rdf:li"), "New");
 }
 
+std::string PacketWithAuthors(const std::string& bagContent) {
+  return "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+         "<rdf:Description xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:creator><rdf:Bag>" +
+         bagContent + "</rdf:Bag></dc:creator></rdf:Description></rdf:RDF></x:xmpmeta>";
+}
+
+TEST(XmpPacket, FirstAuthorIsTheTextOfTheFirstChildOfTheFirstItem) {
+  const std::vector<std::pair<std::string, std::u16string>> cases = {
+      {"<rdf:li>Ann</rdf:li><rdf:li>Bob</rdf:li>", u"Ann"},
+      {"<rdf:li><b>An<i>n</i></b> tail</rdf:li>", u"Ann"},
+      {"<rdf:li><![CDATA[A<n>]]></rdf:li>", u"A<n>"},
+  };
+  for (const auto& [bag, author] : cases) {
+    TVellumXMP xmp;
+    xmp.LoadPacket(PacketWithAuthors(bag));
+    const std::string before = xmp.SavePacket();
+    xmp.SetAuthor(author);  // equal to the cached first author: nothing changes
+    EXPECT_EQ(xmp.SavePacket(), before) << bag;
+  }
+}
+
+TEST(XmpPacket, DeeplyNestedAuthorDoesNotExhaustTheStack) {
+  const int depth = 500000;
+  std::string bag = "<rdf:li>";
+  for (int i = 0; i < depth; ++i) bag += "<d>";
+  for (int i = 0; i < depth; ++i) bag += "</d>";
+  bag += "</rdf:li>";
+  TVellumXMP xmp;
+  xmp.LoadPacket(PacketWithAuthors(bag));
+  xmp.SetAuthor(u"Bob");
+  EXPECT_NE(xmp.SavePacket().find("<rdf:li>Bob</rdf:li>"), std::string::npos);
+
+  // Deep packets that are dropped whole: another root, and one replaced by the next load.
+  TVellumXMP other;
+  other.LoadPacket("<foo>" + bag + "</foo>");
+  EXPECT_EQ(other.SavePacket(), TVellumXMP().SavePacket());
+  other.LoadPacket(PacketWithAuthors(bag));
+  other.LoadPacket("");
+  EXPECT_EQ(other.SavePacket(), TVellumXMP().SavePacket());
+}
+
 }  // namespace
