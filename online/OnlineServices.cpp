@@ -83,7 +83,7 @@ void TOnlineServices::TimerSmallBannerTimer() {
   // The retries can overlap a fetch that still waits for its time-outs; the shared client and
   // the table serve one fetch at a time, so such a tick is skipped.
   if (stopping_ || BannerFetchRunning()) return;
-  auto* worker = new TGetSmallBannerProcess(setup_.banner, sharedClient_, smallBanners_, Hooks());
+  auto* worker = new TGetSmallBannerProcess(setup_.banner, sharedClient_, smallBanners_, Hooks(), this);
   connect(worker, &QThread::finished, worker, &QObject::deleteLater);
   bannerWorker_ = worker;
   worker->start();
@@ -126,7 +126,7 @@ void TOnlineServices::BannersReady() {
 void TOnlineServices::StartVersionCheck() {
   // Each check has a client of its own, but the reply text is shared: one check at a time.
   if (VersionCheckRunning()) return;
-  auto* worker = new TCheckForNewVersionProcess(setup_.version, versionReply_, Hooks());
+  auto* worker = new TCheckForNewVersionProcess(setup_.version, versionReply_, Hooks(), this);
   connect(worker, &QThread::finished, worker, &QObject::deleteLater);
   versionWorker_ = worker;
   worker->start();
