@@ -11,7 +11,7 @@
 namespace app {
 
 TDialogFrame::TDialogFrame(const QString& title, QSize clientSize)
-    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       panel_(new QWidget(this)) {
   setWindowTitle(title);
   setStyleSheet(BlueSkinStyleSheet());
