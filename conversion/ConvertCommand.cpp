@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -21,10 +23,62 @@ namespace fs = std::filesystem;
 
 constexpr const char* kName = "lumenfold-convert";
 
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) { interrupted = 1; }
+
+// Ctrl-C and termination finish the current image and then stop without writing, so neither
+// a temporary file nor a half-written PDF is left behind.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &oldInt_);
+    sigaction(SIGTERM, &action, &oldTerm_);
+  }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};
+
+// Several conversions may run at once from scripts; each gets its own folder below the
+// application's temporary folder so that equal source names never share a temporary file.
+class RunTempFolder {
+ public:
+  RunTempFolder() {
+    std::string pattern = platform::AppTempFolder() + "convert-XXXXXX";
+    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern + "/";
+  }
+  ~RunTempFolder() {
+    std::error_code ignored;
+    if (!path_.empty()) fs::remove_all(path_, ignored);
+  }
+  RunTempFolder(const RunTempFolder&) = delete;
+  RunTempFolder& operator=(const RunTempFolder&) = delete;
+
+  // Falls back to the shared folder when no private one could be made.
+  std::string Path() const { return path_.empty() ? platform::AppTempFolder() : path_; }
+
+ private:
+  std::string path_;
+};
+
 // Shows progress on stderr: a redrawn bar on a terminal, one line per image otherwise.
 class ProgressReporter : public ConversionObserver {
  public:
   ProgressReporter(std::ostream& err, bool terminal, bool quiet) : err_(err), terminal_(terminal), quiet_(quiet) {}
+
+  bool StopRequested() override { return interrupted != 0; }
 
   void CurrentFile(size_t, const std::string& path, int pagesPlaced, int convertibleCount, int percent) override {
     path_ = path;
@@ -112,8 +166,8 @@ int ExitStatusOf(const RunSummary& summary, size_t entries) {
     case RunOutcome::Written:
       return summary.pagesWritten == static_cast<int>(entries) ? kExitWritten : kExitSomeFailed;
     case RunOutcome::WriteFailed: return kExitWriteFailed;
-    case RunOutcome::NothingConverted:
-    case RunOutcome::Stopped: return kExitNothingConvertible;
+    case RunOutcome::NothingConverted: return kExitNothingConvertible;
+    case RunOutcome::Stopped: return kExitInterrupted;
   }
   return kExitWriteFailed;
 }
@@ -155,7 +209,8 @@ std::string ConvertUsage() {
          "  2  usage error, or OUT.pdf exists without --force\n"
          "  3  the PDF was written but some images failed\n"
          "  4  nothing convertible: no PDF was written\n"
-         "  5  the PDF could not be written\n";
+         "  5  the PDF could not be written\n"
+         "  130  interrupted (Ctrl-C): the current image is finished, nothing is written\n";
 }
 
 std::optional<ConvertOptions> ParseConvertArguments(const std::vector<std::string>& arguments, std::string& error) {
@@ -239,7 +294,9 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& e
     if (!entry.convertible) err << kName << ": " << entry.path << ": " << ProbeImage(entry.path).error << "\n";
   }
 
-  RunSettings settings{options->output, platform::AppTempFolder(), options->texts};
+  InterruptGuard interruptGuard;
+  RunTempFolder temp;
+  RunSettings settings{options->output, temp.Path(), options->texts};
   ProgressReporter reporter(err, terminal, options->quiet);
   const RunSummary summary = RunConversion(entries, settings, reporter);
   reporter.EndBar();
@@ -253,6 +310,8 @@ int RunConvertCommand(const std::vector<std::string>& arguments, std::ostream& e
       err << "\n";
     }
     if (options->open) OpenDetached(options->output, err);
+  } else if (summary.outcome == RunOutcome::Stopped) {
+    err << kName << ": interrupted; no PDF written\n";
   } else if (summary.outcome == RunOutcome::WriteFailed) {
     err << kName << ": error on PDF file writing: " << options->output << " could not be written\n";
   } else {

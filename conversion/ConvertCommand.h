@@ -16,6 +16,7 @@ enum ExitStatus : int {
   kExitSomeFailed = 3,
   kExitNothingConvertible = 4,
   kExitWriteFailed = 5,
+  kExitInterrupted = 130,
 };
 
 struct ConvertOptions {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -119,6 +124,49 @@ TEST_F(ConvertCommandTest, TerminalShowsABarOtherwiseOneLinePerImage) {
             std::string::npos)
       << lines.str();
   EXPECT_EQ(lines.str().find('\r'), std::string::npos);
+}
+
+// Ctrl-C finishes the current image and stops: no PDF, no temporary file left behind.
+TEST_F(ConvertCommandTest, InterruptWritesNothingAndCleansUp) {
+  const std::string tmpdir = work_ / "tmp";
+  std::filesystem::create_directories(tmpdir);
+  std::vector<std::string> arguments = {LUMENFOLD_CONVERT, "-o", Out()};
+  arguments.insert(arguments.end(), 5000, Fixture("png24.png"));
+  std::vector<char*> argv;
+  for (auto& a : arguments) argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    dup2(pipeEnds[1], STDERR_FILENO);
+    close(pipeEnds[0]);
+    setenv("TMPDIR", tmpdir.c_str(), 1);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  std::string output;
+  char buffer[4096];
+  bool signalled = false;
+  while (ssize_t n = read(pipeEnds[0], buffer, sizeof buffer)) {
+    if (n < 0) break;
+    output.append(buffer, static_cast<size_t>(n));
+    if (!signalled && output.find("[2/5000]") != std::string::npos) {
+      kill(child, SIGINT);
+      signalled = true;
+    }
+  }
+  close(pipeEnds[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(signalled) << output;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << output;
+  EXPECT_NE(output.find("interrupted; no PDF written"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Out()));
+  EXPECT_TRUE(std::filesystem::is_empty(tmpdir + "/LumenfoldTemp/Lumenfold"));
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
