@@ -108,6 +108,18 @@ void RemoveSubtree(pugi::xml_node parent, pugi::xml_node child) {
   parent.remove_child(child);
 }
 
+// XML 1.0 has no way to write most control characters, U+FFFE or U+FFFF, not even as
+// character references; they become U+FFFD so that every XMP reader can parse the packet.
+std::u16string XmlCharacters(std::u16string_view text) {
+  std::u16string out(text);
+  for (char16_t& ch : out) {
+    if ((ch < 0x20 && ch != u'\t' && ch != u'\n' && ch != u'\r') || ch == 0xFFFE || ch == 0xFFFF) {
+      ch = kReplacementChar;
+    }
+  }
+  return out;
+}
+
 void AppendInstruction(pugi::xml_document& document, const char* value) {
   pugi::xml_node instruction = document.append_child(pugi::node_pi);
   instruction.set_name("xpacket");
@@ -277,7 +289,7 @@ void TVellumXMP::SetProperty(const XmpProperty& property, std::string_view value
 void TVellumXMP::Set(Property property, std::u16string_view text) {
   if (cache_[property] == text) return;
   cache_[property] = std::u16string(text);
-  SetProperty(kProperties[property], Utf16ToUtf8(text));
+  SetProperty(kProperties[property], Utf16ToUtf8(XmlCharacters(text)));
 }
 
 void TVellumXMP::SetTitle(std::u16string_view text) { Set(kTitle, text); }

@@ -455,4 +455,14 @@ TEST_F(WrittenFile, PopplerReadsTheEntriesAndThePacket) {
   EXPECT_NE(meta.out.find("<rdf:li>Ann Author</rdf:li>"), std::string::npos) << meta.out;
 }
 
+TEST_F(WrittenFile, PacketIsWellFormedForAStrictXmlParser) {
+  if (!HaveTool("xmllint")) GTEST_SKIP() << "xmllint is not installed";
+  SetInfoText(document_, "Subject", u"tab\tand \u0001 <control> & \U0001F600");
+  const fs::path packet = folder_ / "packet.xml";
+  std::ofstream(packet, std::ios::binary) << ReadMetadata(document_);
+  const CommandResult result = RunCommand("xmllint --noout '" + packet.string() + "'", folder_);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+}
+
 }  // namespace

@@ -99,6 +99,16 @@ TEST(XmpPacket, PropertiesTakeTheirFormsAndMoveToTheEnd) {
             }));
 }
 
+TEST(XmpPacket, CharactersXmlCannotHoldBecomeReplacementCharacters) {
+  TVellumXMP xmp;
+  xmp.SetTitle(u"a\u0001b\uFFFEc\td\xD800");
+  const std::string packet = xmp.SavePacket();
+  EXPECT_EQ(packet.find("&#"), std::string::npos);
+  Parsed parsed(packet);
+  ASSERT_TRUE(parsed.ok);
+  EXPECT_EQ(parsed.Text("//dc:title/rdf:Alt/rdf:li"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD" "c\td\xEF\xBF\xBD");
+}
+
 TEST(XmpPacket, SavedPacketLoadsBackUnchanged) {
   TVellumXMP xmp;
   xmp.SetTitle(u"Round");
