@@ -24,16 +24,18 @@ struct MemoryCloser {
 };
 using MemoryPtr = std::unique_ptr<FIMEMORY, MemoryCloser>;
 
-// Writes all bytes and reports a short write or a failed flush, so that a full disk is seen
-// here and not later as a truncated image.
-bool WriteWholeFile(const std::string& path, const void* data, size_t size, const void* more = nullptr,
-                    size_t moreSize = 0) {
-  FilePtr file(std::fopen(path.c_str(), "wb"));
-  if (!file) return false;
-  bool ok = std::fwrite(data, 1, size, file.get()) == size;
-  if (ok && more != nullptr) ok = std::fwrite(more, 1, moreSize, file.get()) == moreSize;
+// Flushes and closes, reporting a failure of either, so that a full disk is seen here and not
+// later as a truncated image.
+bool CloseChecked(FilePtr file, bool ok) {
   ok = std::fflush(file.get()) == 0 && ok;
   return std::fclose(file.release()) == 0 && ok;
+}
+
+bool WriteWholeFile(const std::string& path, const void* data, size_t size) {
+  FilePtr file(std::fopen(path.c_str(), "wb"));
+  if (!file) return false;
+  const bool ok = std::fwrite(data, 1, size, file.get()) == size;
+  return CloseChecked(std::move(file), ok);
 }
 
 void RemoveQuietly(const std::string& path) {
@@ -162,13 +164,16 @@ bool SaveBmp32TopDown(FIBITMAP* bitmap, const std::string& path) {
   put32(38, 2835);                                          // 72 DPI, in pixels per metre
   put32(42, 2835);
 
-  // FreeImage keeps rows bottom-up; gather them top-down into one buffer for a single write.
-  std::unique_ptr<BYTE[]> pixels(new BYTE[pixelBytes]);
-  for (uint32_t y = 0; y < height; ++y) {
-    const BYTE* row = FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - y));
-    std::copy(row, row + rowBytes, pixels.get() + y * rowBytes);
+  // FreeImage keeps rows bottom-up; they are written top-down straight from the bitmap.
+  FilePtr file(std::fopen(path.c_str(), "wb"));
+  if (!file) return false;
+  std::setvbuf(file.get(), nullptr, _IOFBF, 1 << 20);
+  bool ok = std::fwrite(header, 1, sizeof header, file.get()) == sizeof header;
+  for (uint32_t y = 0; ok && y < height; ++y) {
+    ok = std::fwrite(FreeImage_GetScanLine(bitmap, static_cast<int>(height - 1 - y)), 1, rowBytes, file.get()) ==
+         rowBytes;
   }
-  return WriteWholeFile(path, header, sizeof header, pixels.get(), pixelBytes);
+  return CloseChecked(std::move(file), ok);
 }
 
 std::string TempJpegPath(const std::string& tempFolder, const std::string& sourcePath) {

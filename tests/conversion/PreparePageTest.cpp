@@ -203,3 +203,76 @@ TEST(PreparePageBadInput, HugeClaimsAreRefusedWithoutAllocating) {
   }
 }
 #endif
+
+namespace {
+
+// A 64 by 48 deep bitmap: left half red, right half transparent black (alpha 0) where the type
+// has alpha, else blue.
+BitmapPtr DeepBitmap(FREE_IMAGE_TYPE type) {
+  BitmapPtr bitmap(FreeImage_AllocateT(type, 64, 48));
+  for (unsigned y = 0; y < 48; ++y) {
+    BYTE* row = FreeImage_GetScanLine(bitmap.get(), static_cast<int>(y));
+    for (unsigned x = 0; x < 64; ++x) {
+      const bool left = x < 32;
+      if (type == FIT_RGBA16) {
+        reinterpret_cast<FIRGBA16*>(row)[x] = left ? FIRGBA16{65535, 0, 0, 65535} : FIRGBA16{0, 0, 0, 0};
+      } else if (type == FIT_RGB16) {
+        reinterpret_cast<FIRGB16*>(row)[x] = left ? FIRGB16{65535, 0, 0} : FIRGB16{0, 0, 65535};
+      } else {
+        reinterpret_cast<WORD*>(row)[x] = left ? 65535 : 0;
+      }
+    }
+  }
+  return bitmap;
+}
+
+}  // namespace
+
+TEST(PreparePageDeepImages, SixteenBitsPerChannelBecomeEightAndAlphaBecomesWhite) {
+  const struct {
+    FREE_IMAGE_FORMAT format;
+    FREE_IMAGE_TYPE type;
+    const char* name;
+    Rgb left, right;
+  } cases[] = {
+      {FIF_PNG, FIT_RGBA16, "rgba16.png", kRed, kWhite},
+      {FIF_PNG, FIT_UINT16, "grey16.png", kWhite, Rgb{0, 0, 0}},
+      {FIF_PSD, FIT_RGB16, "rgb16.psd", kRed, kBlue},
+      {FIF_JP2, FIT_RGB16, "rgb16.jp2", kRed, kBlue},
+  };
+  TestFolder sources("-sources"), temp;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string source = sources / c.name;
+    ASSERT_TRUE(FreeImage_Save(c.format, DeepBitmap(c.type).get(), source.c_str(), 0));
+    const PageImage page = PreparePageImage(source, temp.Slash());
+    ASSERT_TRUE(page.ok()) << page.error;
+    BitmapPtr decoded(FreeImage_Load(FIF_JPEG, page.jpegPath.c_str(), 0));
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(testing_support::Near(testing_support::PixelAt(decoded.get(), 10, 20), c.left, 24));
+    EXPECT_TRUE(testing_support::Near(testing_support::PixelAt(decoded.get(), 50, 20), c.right, 24));
+  }
+}
+
+TEST(SaveBmp32TopDown, Writes54ByteHeaderNegativeHeightAndTopRowFirst) {
+  TestFolder temp;
+  BitmapPtr bitmap(FreeImage_Allocate(2, 2, 32));
+  RGBQUAD top{1, 2, 3, 255}, bottom{4, 5, 6, 128};  // blue, green, red, alpha
+  for (unsigned x = 0; x < 2; ++x) {
+    FreeImage_SetPixelColor(bitmap.get(), x, 1, &top);  // FreeImage's row 1 is the top row
+    FreeImage_SetPixelColor(bitmap.get(), x, 0, &bottom);
+  }
+  const std::string path = temp / "x.bmp";
+  ASSERT_TRUE(SaveBmp32TopDown(bitmap.get(), path));
+  const std::string bytes = ReadAll(path);
+  ASSERT_EQ(bytes.size(), 54u + 16u);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  EXPECT_EQ(bytes.substr(10, 4), std::string("\x36\0\0\0", 4));       // pixels at 54
+  EXPECT_EQ(bytes.substr(14, 4), std::string("\x28\0\0\0", 4));       // 40-byte info header
+  EXPECT_EQ(bytes.substr(22, 4), std::string("\xFE\xFF\xFF\xFF", 4));  // height -2
+  EXPECT_EQ(bytes.substr(28, 6), std::string("\x20\0\0\0\0\0", 6));   // 32 bits, BI_RGB
+  EXPECT_EQ(bytes.substr(54, 8), std::string("\x01\x02\x03\xFF\x01\x02\x03\xFF", 8));
+  EXPECT_EQ(bytes.substr(62, 8), std::string("\x04\x05\x06\x80\x04\x05\x06\x80", 8));
+
+  EXPECT_FALSE(SaveBmp32TopDown(bitmap.get(), "/nonexistent-folder/x.bmp"));
+}
