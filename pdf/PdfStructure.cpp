@@ -46,13 +46,13 @@ TPDFStructure::~TPDFStructure() {
 
 template <class T, class... Args>
 T* TPDFStructure::Make(Args&&... args) {
-  auto object = std::unique_ptr<T>(new T(this, std::forward<Args>(args)...));
-  T* raw = object.get();
-  Enter(std::move(object));
+  void* memory = arena_.allocate(sizeof(T), alignof(T));
+  T* raw = ::new (memory) T(this, std::forward<Args>(args)...);
+  Enter(ObjectPtr(raw));
   return raw;
 }
 
-void TPDFStructure::Enter(std::unique_ptr<TPDFObject> object) {
+void TPDFStructure::Enter(ObjectPtr object) {
   // At least a thousand spare slots at a time so that most objects cost no allocation of the
   // list; growth is also geometric, since a fixed step would copy the whole list every
   // thousand objects and make large documents quadratic.
@@ -163,7 +163,7 @@ void TPDFStructure::CompactIfSparse() {
 
 void TPDFStructure::ClearStructure() {
   for (auto& index : commonNameIndex_) index.clear();
-  std::vector<std::unique_ptr<TPDFObject>> doomed;
+  std::vector<ObjectPtr> doomed;
   doomed.swap(objects_);
   liveCount_ = 0;
   precision_ = 4;
@@ -174,6 +174,8 @@ void TPDFStructure::ClearStructure() {
       // go on with the next object
     }
   }
+  doomed.clear();
+  arena_.release();
 }
 
 void TPDFStructure::ReserveSlots(int32_t count) {

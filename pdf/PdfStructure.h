@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <memory_resource>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -74,7 +75,13 @@ class TPDFStructure {
   friend class TPDFName;
   template <class T, class... Args>
   T* Make(Args&&... args);
-  void Enter(std::unique_ptr<TPDFObject> object);
+  // Objects live in the arena's memory: freeing one runs its destructor, and the memory comes
+  // back in one piece when the structure is cleared.
+  struct DestroyInArena {
+    void operator()(TPDFObject* object) const { object->~TPDFObject(); }
+  };
+  using ObjectPtr = std::unique_ptr<TPDFObject, DestroyInArena>;
+  void Enter(ObjectPtr object);
   void Free(TPDFObject* object);
   void CompactIfSparse();
 
@@ -91,7 +98,8 @@ class TPDFStructure {
 
   // Creation order is the list order; freed slots are emptied and squeezed out later, which
   // keeps the order of the live objects exactly as if later slots had moved down at once.
-  std::vector<std::unique_ptr<TPDFObject>> objects_;
+  std::pmr::monotonic_buffer_resource arena_;
+  std::vector<ObjectPtr> objects_;
   size_t liveCount_ = 0;
   uint64_t nextSerial_ = 1;
   int32_t precision_ = 4;
