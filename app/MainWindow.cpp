@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
@@ -15,10 +16,12 @@
 #include "app/Skin.h"
 #include "app/TempCleanup.h"
 #include "app/uCommon.h"
+#include "imagelist/ListOperations.h"
 #include "online/OnlineServices.h"
 #include "online/WebLinks.h"
 #include "platform/ShellOpen.h"
 #include "platform/uConst.h"
+#include "preview/PreviewPane.h"
 
 namespace app {
 
@@ -126,6 +129,7 @@ TMainForm::TMainForm(std::string tempFolder) : tempFolder_(std::move(tempFolder)
   sSplitter1->setChildrenCollapsible(false);
   sSplitter1->addWidget(BuildLeftPanel());
   sSplitter1->addWidget(BuildRightPanel());
+  ConnectListOperations();
   sSplitter1->setStretchFactor(0, 0);
   sSplitter1->setStretchFactor(1, 1);
   BuildStatusBar();
@@ -247,20 +251,48 @@ QWidget* TMainForm::BuildRightPanel() {
 }
 
 void TMainForm::BuildPreviewArea() {
-  sPanelPreview = Panel("sPanelPreview", sPanelRight);
-  sPanelAboveImage = Panel("sPanelAboveImage", sPanelPreview);
-  sPanelAboveImage->setFixedHeight(24);
-  LabelPreviewImage = Named(new QLabel(QStringLiteral("Preview image"), sPanelAboveImage), "LabelPreviewImage");
-  auto* header = new QHBoxLayout(sPanelAboveImage);
-  header->setContentsMargins(4, 0, 4, 0);
-  header->addWidget(LabelPreviewImage);
-  sPanelContent = Named(new QLabel(sPanelPreview), "sPanelContent");
-  sPanelContent->setAlignment(Qt::AlignCenter);
-  auto* column = new QVBoxLayout(sPanelPreview);
-  column->setContentsMargins(6, 4, 4, 6);
-  column->setSpacing(2);
-  column->addWidget(sPanelAboveImage);
-  column->addWidget(sPanelContent, 1);
+  preview::PreviewHost host;
+  host.updateListCounts = [this] { UpdateListCounts(); };
+  host.showNotice = [](const std::string& title, const std::string& text, int kind) {
+    ShowNotice(QString::fromStdString(title), QString::fromStdString(text), static_cast<NoticeKind>(kind));
+  };
+  host.askYesNo = [](const std::string& title, const std::string& line1, const std::string& line2) {
+    return AskYesNo(QString::fromStdString(title), QString::fromStdString(line1), QString::fromStdString(line2)) ==
+           QStringLiteral("yes");
+  };
+  host.openInShell = platform::OpenInShell;
+  host.bringToFront = [this] {
+    raise();
+    activateWindow();
+  };
+  PreviewPane = new preview::TPreviewPane(list_, std::move(host), sPanelRight);
+  sPanelPreview = PreviewPane;
+  sPanelAboveImage = PreviewPane->sPanelAboveImage;
+  LabelPreviewImage = PreviewPane->LabelPreviewImage;
+  sPanelContent = PreviewPane->sPanelContent;
+}
+
+void TMainForm::ConnectListOperations() {
+  connect(sButtonMoveUp, &QToolButton::clicked, this, [this] { imagelist::MoveUp(list_, *PreviewPane); });
+  connect(sButtonMoveDown, &QToolButton::clicked, this, [this] { imagelist::MoveDown(list_, *PreviewPane); });
+  connect(sButtonRemoveDuplications, &QPushButton::clicked, this,
+          [this] { imagelist::RemoveDuplications(list_, *PreviewPane); });
+  connect(sBitBtnRemove, &QPushButton::clicked, this, [this] { imagelist::RemoveSelected(list_, *PreviewPane); });
+
+  PopupMenuSelectStatus = Named(new QMenu(this), "PopupMenuSelectStatus");
+  for (const imagelist::SelectMenuItem& item : imagelist::kSelectMenuItems) {
+    if (item.option == imagelist::SelectOption::SelectAll) PopupMenuSelectStatus->addSeparator();
+    QAction* action = PopupMenuSelectStatus->addAction(QString::fromLatin1(item.caption));
+    action->setObjectName(QString::fromLatin1(item.name));
+    if (item.icon) action->setIcon(StatusIconPixmap(*item.icon));
+    const imagelist::SelectOption option = item.option;
+    connect(action, &QAction::triggered, this, [this, option] { imagelist::SelectRows(list_, option, *PreviewPane); });
+  }
+  sButtonSelect->setMenu(PopupMenuSelectStatus);
+  // The button's main part opens the same menu, its top-left at the button's bottom-left.
+  connect(sButtonSelect, &QToolButton::clicked, this, [this] {
+    PopupMenuSelectStatus->popup(sButtonSelect->mapToGlobal(QPoint(0, sButtonSelect->height())));
+  });
 }
 
 void TMainForm::BuildPdfProperties() {
@@ -403,6 +435,9 @@ void TMainForm::FormDestroy() {
   // The view leaves the list before the list, a member, goes away ahead of the widgets.
   delete sListViewImages;
   sListViewImages = nullptr;
+  delete PreviewPane;  // it watches the list too
+  PreviewPane = nullptr;
+  sPanelPreview = nullptr;
   if (NotifyWindow() == this) SetNotifyWindow(nullptr);
   FreeImage_DeInitialise();
   DeletePlainFiles(tempFolder_);
@@ -433,6 +468,7 @@ void TMainForm::ResizeMainForm() {
   sLabelFXWebpage->move(w - sLabelFXWebpage->width() - 32, sLabelFXWebpage->y());
   sStatusBar1->SetPanelWidth(2, w - 454);
   LayoutPanelBottom();
+  if (PreviewPane != nullptr) PreviewPane->ShowPreviewHeader();
 }
 
 void TMainForm::LayoutPanelBottom() {

@@ -20,6 +20,12 @@
 #include "app/StatusBar.h"
 #include "imagelist/ImageListModel.h"
 
+namespace preview {
+class TPreviewPane;
+}  // namespace preview
+
+class QMenu;
+
 namespace online {
 class THttpClient;
 class TOnlineServices;
@@ -88,6 +94,7 @@ class TMainForm : public QWidget {
   QToolButton* sButtonMoveUp;
   QToolButton* sButtonMoveDown;
   QPushButton* sButtonRemoveDuplications;
+  QMenu* PopupMenuSelectStatus;
   QCheckBox* sCheckBoxOutputPDF;
   QLineEdit* sFilenameEditOutputPDF;
   QPushButton* sBitBtnOpen;
@@ -97,6 +104,7 @@ class TMainForm : public QWidget {
   QWidget* sPanelAboveImage;
   QLabel* LabelPreviewImage;
   QLabel* sPanelContent;
+  preview::TPreviewPane* PreviewPane;  // sPanelPreview
   QWidget* sPanelBottom;
   QGroupBox* sGroupBoxPDFProperties;
   QLineEdit* sEditTextTitle;
@@ -129,6 +137,7 @@ class TMainForm : public QWidget {
   QWidget* BuildLeftPanel();
   QWidget* BuildRightPanel();
   void BuildPreviewArea();
+  void ConnectListOperations();
   void BuildPdfProperties();
   void BuildStatusBar();
   void BuildTimers();
