@@ -14,7 +14,7 @@ constexpr int kHeaderHeight = 24;
 constexpr int kArrowButtonWidth = 24;
 constexpr int kInfoBarHeight = 32;
 constexpr int kStripHeight = 22;
-constexpr int kButtonWidth = 64;
+constexpr int kButtonWidth = 56;
 constexpr int kButtonHeight = 24;
 
 const QString kPropertiesHint = QStringLiteral("Dimensions  \u00a6  Bits per pixel  \u00a6  Format");
@@ -95,6 +95,8 @@ void TPreviewPane::BuildContent() {
   sPanelAGIFInfo = Named(new QLabel(QStringLiteral("Animated GIF info"), sPanelContent), "sPanelAGIFInfo");
   sPanelAGIFInfo->setAlignment(Qt::AlignCenter);
   sPanelAGIFInfo->setAttribute(Qt::WA_StyledBackground);
+  sPanelAGIFInfo->setStyleSheet(
+      QStringLiteral("background: #fff3c4; color: #5c4a00; border: none; border-top: 1px solid #e2c15a;"));
   sPanelAGIFInfo->setCursor(Qt::WhatsThisCursor);
   sPanelAGIFInfo->hide();
   sPanelAGIFInfo->installEventFilter(this);
