@@ -43,7 +43,8 @@ void SetInfoText(TPDFDocument& document, std::string_view key, std::u16string_vi
 
   TVellumXMP xmp;
   xmp.LoadPacket(ReadMetadata(document));
-  SetXmpProperty(xmp, key, text);
+  // The packet takes the same characters as the entry: a length prefix is no part of the text.
+  SetXmpProperty(xmp, key, TextInUse(text));
   WriteMetadata(document, xmp.SavePacket());
 }
 

@@ -106,15 +106,6 @@ char32_t NextUtf8(std::string_view bytes, size_t& pos) {
   return cp;
 }
 
-// The text an explicit-length prefix (E7xx F8yy) selects, or the whole text.
-std::u16string_view TextInUse(std::u16string_view text) {
-  if (text.size() >= 2 && (text[0] >> 8) == 0xE7 && (text[1] >> 8) == 0xF8) {
-    const size_t length = static_cast<size_t>((text[1] & 0xFF) << 8 | (text[0] & 0xFF));
-    return text.substr(2, length);
-  }
-  return text;
-}
-
 std::optional<Bytes> EncodePdfDoc(std::u16string_view text) {
   Bytes bytes;
   bytes.reserve(text.size());
@@ -153,6 +144,14 @@ std::u16string DecodeUtf16BigEndian(std::string_view bytes) {
 }
 
 }  // namespace
+
+std::u16string_view TextInUse(std::u16string_view text) {
+  if (text.size() >= 2 && (text[0] >> 8) == 0xE7 && (text[1] >> 8) == 0xF8) {
+    const size_t length = static_cast<size_t>((text[1] & 0xFF) << 8 | (text[0] & 0xFF));
+    return text.substr(2, length);
+  }
+  return text;
+}
 
 char16_t PdfDocEncodingChar(uint8_t byte) { return kPdfDocEncoding[byte]; }
 

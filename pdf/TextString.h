@@ -19,9 +19,13 @@ char16_t PdfDocEncodingChar(uint8_t byte);
 // stands for it, else the lowest byte that does; none for characters outside the encoding.
 std::optional<uint8_t> PdfDocEncodingByte(char16_t ch);
 
+// The part of a text that is stored: a text starting with the characters E7xx F8yy carries
+// an explicit length and stands for the yyxx characters after them; any other text is whole.
+std::u16string_view TextInUse(std::u16string_view text);
+
 // A text string's bytes: PDFDocEncoding when every character has a code there (and
-// `forceUnicode` is off), else FE FF and UTF-16BE with invalid characters as U+FFFD.
-// A text starting with the characters E7xx F8yy is cut to the yyxx characters after them.
+// `forceUnicode` is off), else FE FF and UTF-16BE with invalid characters as U+FFFD. Only
+// TextInUse of the text is encoded.
 Bytes EncodeTextString(std::u16string_view text, bool forceUnicode);
 // UTF-16BE after an FE FF mark (invalid sequences as U+FFFD), PDFDocEncoding otherwise.
 std::u16string DecodeTextString(std::string_view bytes);

@@ -292,6 +292,14 @@ TEST(InfoEntries, ExistingValuesAreReplacedByKind) {
   EXPECT_EQ(As<TPDFString>(info->GetValue("Keywords"))->Value(), "k");
 }
 
+TEST(InfoEntries, LengthPrefixCutsTheTextInBothPlaces) {
+  TPDFDocument document;
+  document.InitNewDocument();
+  SetInfoText(document, "Title", u"\xE705\xF800" u"Album and more");
+  EXPECT_EQ(GetInfoText(document, "Title"), u"Album");
+  EXPECT_NE(ReadMetadata(document).find(">Album</rdf:li>"), std::string::npos);
+}
+
 TEST(InfoEntries, DatesCarryTheZoneIntoBothPlaces) {
   ScopedTimeZone zone("Asia/Kolkata");
   ScopedFixedClock clock(k20240131T113405Z);
