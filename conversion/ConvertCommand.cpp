@@ -12,6 +12,7 @@
 #include "conversion/FreeImageSupport.h"
 #include "conversion/ImageProbe.h"
 #include "conversion/ScanFolder.h"
+#include "pdf/TextString.h"
 #include "platform/AppTempFolder.h"
 #include "platform/uConst.h"
 
@@ -152,6 +153,7 @@ void OpenDetached(const std::string& path, std::ostream& err) {
 // Refuses outputs that can never be written before any image is converted.
 std::string OutputProblem(const ConvertOptions& options) {
   std::error_code ec;
+  if (pdf::SanitizeUtf8(options.output) != options.output) return "the output name is not valid UTF-8";
   if (fs::is_directory(options.output, ec)) return options.output + " is a folder";
   if (fs::exists(fs::symlink_status(options.output, ec)) && !options.force) {
     return options.output + " already exists; use --force to replace it";

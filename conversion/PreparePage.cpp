@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "conversion/ImageProbe.h"
+#include "pdf/TextString.h"
 
 namespace conversion {
 
@@ -125,7 +126,9 @@ bool SaveJpeg420(FIBITMAP* bitmap, const std::string& path) {
   return WriteWholeFile(path, data, size);
 }
 
-std::string FileNameOf(const std::string& path) { return fs::path(path).filename().string(); }
+// The PDF writer opens files by UTF-16 name, which cannot carry file-name bytes that are not
+// UTF-8 (a Latin-1 "café.png"); the temporary name replaces them so it always round-trips.
+std::string TempNameOf(const std::string& path) { return pdf::SanitizeUtf8(fs::path(path).filename().string()); }
 
 }  // namespace
 
@@ -177,11 +180,11 @@ bool SaveBmp32TopDown(FIBITMAP* bitmap, const std::string& path) {
 }
 
 std::string TempJpegPath(const std::string& tempFolder, const std::string& sourcePath) {
-  return tempFolder + FileNameOf(sourcePath) + "-420-page.jpg";
+  return tempFolder + TempNameOf(sourcePath) + "-420-page.jpg";
 }
 
 std::string TempBmpPath(const std::string& tempFolder, const std::string& sourcePath) {
-  return tempFolder + FileNameOf(sourcePath) + "-420-page.bmp";
+  return tempFolder + TempNameOf(sourcePath) + "-420-page.bmp";
 }
 
 PageImage PreparePageImage(const std::string& sourcePath, const std::string& tempFolder) {

@@ -156,6 +156,17 @@ TEST_F(ConversionEngineTest, PassedOverAndFailedEntriesGetNoPage) {
   ExpectQuadrants(second.get(), kRed, kGreen, Rgb{127, 127, 255}, kWhite, 28);
 }
 
+// File names on this platform are bytes; a Latin-1 name is no UTF-8 text but still an image.
+TEST_F(ConversionEngineTest, SourceNamesThatAreNotUtf8StillConvert) {
+  TestFolder sources("-sources");
+  const std::string latin1 = sources / "caf\xE9.png";
+  WriteAll(latin1, ReadAll(Fixture("png24.png")));
+  Recorder recorder;
+  const RunSummary summary = Convert({{latin1, true}}, recorder);
+  EXPECT_EQ(summary.outcome, RunOutcome::Written) << (recorder.reasons.empty() ? "" : recorder.reasons[0]);
+  EXPECT_TRUE(std::filesystem::is_empty(temp_.Path()));
+}
+
 TEST_F(ConversionEngineTest, ReportsStatusAndProgressInOrder) {
   Recorder recorder;
   Convert({{Fixture("png24.png"), true}, {Fixture("gif_animated.gif"), false}, {Fixture("jpeg_rgb.jpg"), true},
