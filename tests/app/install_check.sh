@@ -11,7 +11,7 @@ done
 
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+cmake --install "$build" --prefix "$prefix" --component lumenfold >/dev/null
 
 share=$prefix/share
 expected=(
