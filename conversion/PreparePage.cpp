@@ -78,38 +78,26 @@ void MakeOpaque(FIBITMAP* bitmap) {
   }
 }
 
-// Loads the source as FreeImage decodes it, PNGs flattened on white and passed through the
-// temporary 32-bit BMP.
-BitmapPtr LoadSource(const std::string& path, FREE_IMAGE_FORMAT format, const std::string& bmpPath,
-                     std::string& error) {
-  if (format != FIF_PNG) {
-    BitmapPtr bitmap(FreeImage_Load(format, path.c_str(), 0));
-    if (!bitmap) {
-      error = "cannot decode the image";
-    } else if (format == FIF_JPEG && TakeFreeImageMessage().find("Premature end") != std::string::npos) {
-      // libjpeg fills the missing rows with grey and calls it a warning; the page would be
-      // silently incomplete.
-      error = "truncated JPEG data";
-      bitmap.reset();
-    }
-    return bitmap;
-  }
-  BitmapPtr flat;
-  FlattenPngToBitmap32(path, flat);
-  if (!flat) {
-    error = "cannot decode the image";
+// Loads the source as FreeImage decodes it, PNGs flattened on white. The flattened PNG is
+// not sent through a temporary 32-bit BMP and read back: that round trip returns the very same
+// pixels (the equivalence test compares the JPEG bytes of both routes) and cost a full write
+// and decode of every PNG page.
+BitmapPtr LoadSource(const std::string& path, FREE_IMAGE_FORMAT format, std::string& error) {
+  if (format == FIF_PNG) {
+    BitmapPtr flat;
+    FlattenPngToBitmap32(path, flat);
+    if (!flat) error = "cannot decode the image";
     return flat;
   }
-  const bool saved = SaveBmp32TopDown(flat.get(), bmpPath);
-  flat.reset();
-  if (!saved) {
-    RemoveQuietly(bmpPath);
-    error = "cannot write the temporary file " + bmpPath;
-    return nullptr;
+  BitmapPtr bitmap(FreeImage_Load(format, path.c_str(), 0));
+  if (!bitmap) {
+    error = "cannot decode the image";
+  } else if (format == FIF_JPEG && TakeFreeImageMessage().find("Premature end") != std::string::npos) {
+    // libjpeg fills the missing rows with grey and calls it a warning; the page would be
+    // silently incomplete.
+    error = "truncated JPEG data";
+    bitmap.reset();
   }
-  BitmapPtr bitmap(FreeImage_Load(FileTypeOf(bmpPath), bmpPath.c_str(), 0));
-  RemoveQuietly(bmpPath);
-  if (!bitmap) error = "cannot read back the temporary file " + bmpPath;
   return bitmap;
 }
 
@@ -183,10 +171,6 @@ std::string TempJpegPath(const std::string& tempFolder, const std::string& sourc
   return tempFolder + TempNameOf(sourcePath) + "-420-page.jpg";
 }
 
-std::string TempBmpPath(const std::string& tempFolder, const std::string& sourcePath) {
-  return tempFolder + TempNameOf(sourcePath) + "-420-page.bmp";
-}
-
 PageImage PreparePageImage(const std::string& sourcePath, const std::string& tempFolder) {
   PageImage page;
   TakeFreeImageMessage();
@@ -196,7 +180,7 @@ PageImage PreparePageImage(const std::string& sourcePath, const std::string& tem
     return page;
   }
 
-  BitmapPtr bitmap = LoadSource(sourcePath, probe.format, TempBmpPath(tempFolder, sourcePath), page.error);
+  BitmapPtr bitmap = LoadSource(sourcePath, probe.format, page.error);
   bitmap = ToStandardBitmap(std::move(bitmap));
   if (bitmap && FreeImage_GetBPP(bitmap.get()) != 24) {
     bitmap = BitmapPtr(FreeImage_ConvertTo24Bits(bitmap.get()));

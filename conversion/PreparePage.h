@@ -14,7 +14,8 @@ namespace conversion {
 void FlattenPngToBitmap32(const std::string& path, BitmapPtr& bitmap);
 
 // Writes a 32-bit bitmap as an uncompressed BMP with a 54-byte header and its top row first
-// (negative height). False when the file cannot be written completely.
+// (negative height). False when the file cannot be written completely. Pages no longer pass
+// through it; it is the reference the PNG route is checked against.
 bool SaveBmp32TopDown(FIBITMAP* bitmap, const std::string& path);
 
 struct PageImage {
@@ -26,10 +27,9 @@ struct PageImage {
   bool ok() const { return error.empty(); }
 };
 
-// Temporary names: tempFolder + file name of the source + "-420-page.jpg" (and "-420-page.bmp"
-// for the flattened PNG). `tempFolder` ends with "/".
+// Temporary name: tempFolder + file name of the source + "-420-page.jpg". `tempFolder` ends
+// with "/".
 std::string TempJpegPath(const std::string& tempFolder, const std::string& sourcePath);
-std::string TempBmpPath(const std::string& tempFolder, const std::string& sourcePath);
 
 // Checks the source by content and header first, so that a file of another format or with
 // an absurd size is refused before any decoding.

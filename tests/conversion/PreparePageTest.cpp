@@ -276,3 +276,27 @@ TEST(SaveBmp32TopDown, Writes54ByteHeaderNegativeHeightAndTopRowFirst) {
 
   EXPECT_FALSE(SaveBmp32TopDown(bitmap.get(), "/nonexistent-folder/x.bmp"));
 }
+
+// Pages of PNGs skip the temporary BMP that the flattened bitmap once went through; the JPEG
+// must come out byte for byte as it did through the BMP.
+TEST(PreparePageImage, PngPagesMatchTheRouteThroughTheTemporaryBmp) {
+  TestFolder temp;
+  for (const char* name : {"png8_transparent.png", "png24.png", "png32_alpha.png", "png16.png", "png_named.jpg"}) {
+    SCOPED_TRACE(name);
+    const PageImage page = PreparePageImage(Fixture(name), temp.Slash());
+    ASSERT_TRUE(page.ok()) << page.error;
+
+    BitmapPtr flat;
+    FlattenPngToBitmap32(Fixture(name), flat);
+    ASSERT_TRUE(flat);
+    const std::string bmp = temp / "reference.bmp";
+    ASSERT_TRUE(SaveBmp32TopDown(flat.get(), bmp));
+    BitmapPtr reloaded(FreeImage_Load(FIF_BMP, bmp.c_str(), 0));
+    ASSERT_TRUE(reloaded);
+    BitmapPtr rgb(FreeImage_ConvertTo24Bits(reloaded.get()));
+    const std::string reference = temp / "reference.jpg";
+    ASSERT_TRUE(FreeImage_Save(FIF_JPEG, rgb.get(), reference.c_str(), JPEG_SUBSAMPLING_420));
+
+    EXPECT_EQ(ReadAll(page.jpegPath), ReadAll(reference));
+  }
+}
