@@ -13,6 +13,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Glyphs.h"
+#include "app/RunControl.h"
 #include "app/Skin.h"
 #include "app/TempCleanup.h"
 #include "app/uCommon.h"
@@ -154,6 +155,7 @@ TMainForm::TMainForm(std::string tempFolder) : tempFolder_(std::move(tempFolder)
   connect(closeShortcut, &QShortcut::activated, this, &QWidget::close);
 
   FormCreate();
+  RunControl = new TRunControl(*this, tempFolder_);
 }
 
 TMainForm::~TMainForm() { FormDestroy(); }
@@ -425,6 +427,8 @@ void TMainForm::AttachOnline(online::THttpClient& sharedClient) {
 }
 
 void TMainForm::FormDestroy() {
+  // The workers end before the list, the preview and the controls they use go away.
+  if (RunControl != nullptr) RunControl->StopWorkers();
   // The online workers stop (serving their last notifications) before anything they use goes
   // away; the services go now, not among the children, as their destructors reach the timers.
   delete onlineServices_;
@@ -514,6 +518,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   const QString answer = AskYesNo(QStringLiteral("Exiting software"), QStringLiteral("Are you sure you want to exit from"),
                                   ProductName() + QStringLiteral("?"), QuestionIcon::Question, true);
   if (answer == QStringLiteral("yes")) {
+    if (RunControl != nullptr) RunControl->StopWorkers();
     event->accept();
   } else {
     event->ignore();

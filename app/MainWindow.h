@@ -20,6 +20,10 @@
 #include "app/StatusBar.h"
 #include "imagelist/ImageListModel.h"
 
+namespace app {
+class TRunControl;
+}  // namespace app
+
 namespace preview {
 class TPreviewPane;
 }  // namespace preview
@@ -67,6 +71,8 @@ class TMainForm : public QWidget {
   bool ReadingRunning = false;
   bool ConversionRunning = false;
   int BlinkCount = -1;
+  // Adding images, the workers and Start/Stop; a child of the window.
+  TRunControl* RunControl = nullptr;
 
   // Controls, named as everywhere in the program; owned by the window as Qt children.
   QWidget* sPanelTitle;
