@@ -78,14 +78,21 @@ void MakeOpaque(FIBITMAP* bitmap) {
   }
 }
 
-// Loads the source as FreeImage decodes it, PNGs flattened on white. The flattened PNG is
-// not sent through a temporary 32-bit BMP and read back: that round trip returns the very same
+// A PNG as FreeImage decodes it in standard form, a 32-bit one blended over opaque white.
+BitmapPtr LoadPngOverWhite(const std::string& path) {
+  BitmapPtr decoded = ToStandardBitmap(BitmapPtr(FreeImage_Load(FileTypeOf(path), path.c_str(), 0)));
+  if (decoded && FreeImage_GetBPP(decoded.get()) == 32) BlendOverWhite(decoded.get());
+  return decoded;
+}
+
+// The flattened PNG is not sent through a temporary 32-bit BMP and read back: that round trip returns the very same
 // pixels (the equivalence test compares the JPEG bytes of both routes) and cost a full write
 // and decode of every PNG page.
 BitmapPtr LoadSource(const std::string& path, FREE_IMAGE_FORMAT format, std::string& error) {
   if (format == FIF_PNG) {
-    BitmapPtr flat;
-    FlattenPngToBitmap32(path, flat);
+    // A PNG without alpha skips the 32-bit form as well: widening it, making it opaque and
+    // narrowing it to 24 bits again gives exactly the pixels of narrowing it at once.
+    BitmapPtr flat = LoadPngOverWhite(path);
     if (!flat) error = "cannot decode the image";
     return flat;
   }
@@ -121,11 +128,9 @@ std::string TempNameOf(const std::string& path) { return pdf::SanitizeUtf8(fs::p
 }  // namespace
 
 void FlattenPngToBitmap32(const std::string& path, BitmapPtr& bitmap) {
-  BitmapPtr decoded = ToStandardBitmap(BitmapPtr(FreeImage_Load(FileTypeOf(path), path.c_str(), 0)));
-  if (!decoded) return;
-  if (FreeImage_GetBPP(decoded.get()) == 32) {
-    BlendOverWhite(decoded.get());
-    bitmap = std::move(decoded);
+  BitmapPtr decoded = LoadPngOverWhite(path);
+  if (!decoded || FreeImage_GetBPP(decoded.get()) == 32) {
+    if (decoded) bitmap = std::move(decoded);
     return;
   }
   BitmapPtr working(FreeImage_ConvertTo32Bits(decoded.get()));
