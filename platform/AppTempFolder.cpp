@@ -77,12 +77,4 @@ const std::string& InitAppTempFolder() {
 
 const std::string& AppTempFolder() { return InitAppTempFolder(); }
 
-void EmptyAppTempFolder() {
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(AppTempFolder(), ec)) {
-    std::error_code ignored;
-    if (entry.is_regular_file(ignored) || entry.is_symlink(ignored)) fs::remove(entry.path(), ignored);
-  }
-}
-
 }  // namespace platform

@@ -24,7 +24,4 @@ const std::string& InitAppTempFolder();
 // The process-wide folder, ending with "/"; prepared on first use.
 const std::string& AppTempFolder();
 
-// Deletes the plain files in the folder (the folder itself stays); used when the window closes.
-void EmptyAppTempFolder();
-
 }  // namespace platform
