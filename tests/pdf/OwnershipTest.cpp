@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "pdf/PdfStructure.h"
 
@@ -177,4 +178,51 @@ TEST(CommonNames, MembershipIsByExactText) {
   EXPECT_FALSE(IsCommonName(""));
   EXPECT_EQ(TPDFStructure::CommonNameIndex("MediaBox"), 0);
   EXPECT_EQ(TPDFStructure::CommonNameIndex("Vellum"), 30);
+}
+
+// ReleaseObject keeps a count of holding container slots instead of asking every live object
+// whether it contains the one offered. Random edits check that both answers agree.
+TEST(Ownership, ReleaseAgreesWithAskingEveryLiveObject) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 40; ++round) {
+    TPDFStructure s;
+    auto pick = [&]() -> TPDFObject* {
+      auto live = s.LiveObjects();
+      return live.empty() ? nullptr : live[random() % live.size()];
+    };
+    for (int step = 0; step < 300; ++step) {
+      switch (random() % 9) {
+        case 0: s.NewDictionary(); break;
+        case 1: s.NewArray(); break;
+        case 2: s.NewNumber(step); break;
+        case 3: s.NewStream("x", false); break;
+        case 4: s.SharedName(random() % 2 ? "Type" : "Other"); break;
+        case 5:
+          if (auto* d = As<TPDFDictionary>(pick())) d->SetValue(random() % 2 ? "A" : "Kids", pick());
+          break;
+        case 6:
+          if (auto* a = As<TPDFArray>(pick())) {
+            if (random() % 2) a->Append(pick());
+            else a->Replace(0, pick());
+          }
+          break;
+        case 7:
+          if (auto* d = As<TPDFDictionary>(pick())) random() % 2 ? d->DeleteKey("A") : d->Unlink("Kids");
+          break;
+        default: {
+          TPDFObject* offered = pick();
+          if (offered == nullptr) break;
+          const auto live = s.LiveObjects();
+          const auto* name = As<TPDFName>(offered);
+          bool held = name != nullptr && name->Shared();
+          for (const TPDFObject* other : live) held = held || other->Contains(offered);
+          // A stream's own dictionary goes only with its stream.
+          for (const TPDFObject* other : live)
+            if (auto* stream = As<TPDFStream>(other)) held = held || stream->Dictionary() == offered;
+          s.ReleaseObject(offered);
+          EXPECT_EQ(IsListed(s, offered), held);
+        }
+      }
+    }
+  }
 }
