@@ -22,7 +22,10 @@ enum InfoKey : int32_t { kAuthor = 1, kTitle = 2, kSubject = 3, kKeywords = 4, k
 class Run {
  public:
   Run(const RunSettings& settings, ConversionObserver& observer)
-      : settings_(settings), observer_(observer), facade_(std::make_unique<pdf::TVellum0813>()) {}
+      : settings_(settings), observer_(observer), facade_(CreatePdfEngine()) {}
+  ~Run() { FreePdfEngine(facade_); }
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
 
   RunSummary Execute(const std::vector<ConversionEntry>& entries);
 
@@ -155,6 +158,10 @@ int RoundedPercent(int64_t done, int64_t total) {
   if (twiceRemainder > total || (twiceRemainder == total && quotient % 2 != 0)) ++quotient;
   return static_cast<int>(quotient);
 }
+
+std::unique_ptr<pdf::TVellum0813> CreatePdfEngine() { return std::make_unique<pdf::TVellum0813>(); }
+
+void FreePdfEngine(std::unique_ptr<pdf::TVellum0813>& engine) { engine.reset(); }
 
 RunSummary RunConversion(const std::vector<ConversionEntry>& entries, const RunSettings& settings,
                          ConversionObserver& observer) {

@@ -4,10 +4,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+namespace pdf {
+class TVellum0813;
+}
+
 namespace conversion {
+
+// Each run has its own facade, made before its first facade call and freed after its last;
+// the owner is the run, so no reference outlives it.
+std::unique_ptr<pdf::TVellum0813> CreatePdfEngine();
+void FreePdfEngine(std::unique_ptr<pdf::TVellum0813>& engine);
 
 // Numbered as the list's status icons.
 enum class EntryStatus : int { Converted = 0, Failed = 1, Processing = 2 };
