@@ -455,6 +455,26 @@ TEST_F(RunControlTest, OutputNamesAreTidiedOrRefused) {
   EXPECT_TRUE(form->sFilenameEditOutputPDF->isReadOnly());
 }
 
+TEST_F(RunControlTest, OutputFieldTakesItsNameFromTheDialogOrADropOnly) {
+  QLineEdit* field = form->sFilenameEditOutputPDF;
+  EXPECT_TRUE(field->isReadOnly());
+  control->SetFileChoosers({{}, {}, [this] { return QString::fromStdString(files / "chosen"); }});
+  QTest::mouseClick(field, Qt::LeftButton);
+  EXPECT_EQ(field->text().toStdString(), files / "chosen.pdf");
+
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(files / "dropped.PDF"))});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(field, &enter);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(field, &drop);
+  EXPECT_EQ(field->text().toStdString(), files / "dropped.PDF");
+
+  // "Open" hands the name to the desktop whether or not the file exists yet.
+  QTest::mouseClick(form->sBitBtnOpen, Qt::LeftButton);
+  EXPECT_EQ(opened, (std::vector<std::string>{files / "dropped.PDF"}));
+}
+
 TEST_F(RunControlTest, DisableForRunTurnsOffTheTwentyFourControlsInOrder) {
   const std::vector<QWidget*> controls = control->RunControls();
   QStringList names;
