@@ -189,7 +189,7 @@ void TRunControl::StartReading(std::vector<std::string> paths) {
   JoinFinishedWorkers();
   conversionSteps_ = false;
   form_.ReadingRunning = true;
-  reading_ = std::make_unique<imagelist::TReadingImagesProcess>(this, *this, std::move(paths),
+  reading_ = std::make_unique<imagelist::TReadingImagesProcess>(*this, std::move(paths),
                                                                 platform::ScreenLogicalDpi(), readMode_);
   reading_->start();
 }
@@ -415,7 +415,7 @@ void TRunControl::sBitBtnStartClick() {
     conversionSteps_ = true;
     form_.ConversionRunning = true;
     conversion_ =
-        std::make_unique<conversion::TConversionProcess>(this, *this, std::move(entries), std::move(settings));
+        std::make_unique<conversion::TConversionProcess>(*this, std::move(entries), std::move(settings));
     conversion_->start();
   }
   form_.sListViewImages->setFocus();

@@ -2,14 +2,12 @@
 // to the window's thread.
 #pragma once
 
-#include <QThread>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "conversion/ConversionEngine.h"
-
-class QObject;
+#include "platform/MainThreadCall.h"
 
 namespace conversion {
 
@@ -31,12 +29,12 @@ class ConversionHost {
 
 // Stop with requestInterruption(): the page under way is finished, nothing is written and the
 // window is restored. The owner joins the thread before it goes away.
-class TConversionProcess : public QThread, private ConversionObserver {
+class TConversionProcess : public platform::TStepThread, private ConversionObserver {
  public:
   // The entries and settings are copies taken when Start was pressed, so the run never reads
   // the window's controls from its own thread.
-  TConversionProcess(QObject* window, ConversionHost& host, std::vector<ConversionEntry> entries,
-                     RunSettings settings);
+  // The host's steps run on the thread that creates the worker.
+  TConversionProcess(ConversionHost& host, std::vector<ConversionEntry> entries, RunSettings settings);
   ~TConversionProcess() override;
 
   // The engine's result once the thread has finished.
@@ -51,10 +49,6 @@ class TConversionProcess : public QThread, private ConversionObserver {
   void CurrentFile(size_t row, const std::string& path, int pagesPlaced, int convertibleCount,
                    int percent) override;
   void WritingStarted() override;
-  template <typename Step>
-  void OnWindowThread(Step&& step);
-
-  QObject* window_;
   ConversionHost& host_;
   const std::vector<ConversionEntry> entries_;
   const RunSettings settings_;

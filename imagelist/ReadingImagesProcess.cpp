@@ -7,7 +7,6 @@
 
 #include "conversion/FreeImageSupport.h"
 #include "conversion/ImageProbe.h"
-#include "platform/MainThreadCall.h"
 
 namespace imagelist {
 
@@ -69,57 +68,53 @@ ImageProperties ReadImageProperties(const std::string& path, int screenDpi, Read
   return properties;
 }
 
-TReadingImagesProcess::TReadingImagesProcess(QObject* window, ReadingHost& host, std::vector<std::string> paths,
-                                             int screenDpi, ReadMode mode)
-    : Paths(std::move(paths)), window_(window), host_(host), screenDpi_(screenDpi), mode_(mode) {}
+TReadingImagesProcess::TReadingImagesProcess(ReadingHost& host, std::vector<std::string> paths, int screenDpi,
+                                             ReadMode mode)
+    : Paths(std::move(paths)), host_(host), screenDpi_(screenDpi), mode_(mode) {}
 
 TReadingImagesProcess::~TReadingImagesProcess() {
   requestInterruption();
   wait();
-}
-
-template <typename Step>
-void TReadingImagesProcess::OnWindowThread(Step&& step) {
-  platform::RunOnOwnerThread(window_, std::forward<Step>(step));
+  SettleAfterJoin();
 }
 
 void TReadingImagesProcess::run() {
-  OnWindowThread([this] { host_.DisableWindowForRun(); });
+  RunOnOwnerThread([this] { host_.DisableWindowForRun(); });
   for (int index = 0; index < static_cast<int>(Paths.size()); ++index) {
     if (isInterruptionRequested()) break;
     try {
       ReadOne(index);
     } catch (const std::exception& error) {
       const std::string line = ReadingErrorLine(Paths[index], error.what());
-      OnWindowThread([this, &line] { host_.PostLog(line); });
+      RunOnOwnerThread([this, &line] { host_.PostLog(line); });
     }
   }
   // Whatever happened above, the window returns to idle.
-  OnWindowThread([this] { host_.RestoreWindowAfterRun(); });
+  RunOnOwnerThread([this] { host_.RestoreWindowAfterRun(); });
 }
 
 void TReadingImagesProcess::ReadOne(int index) {
   const std::string& path = Paths[index];
   const int count = static_cast<int>(Paths.size());
-  OnWindowThread([this, index, count, &path] { host_.ShowReadingFile(index, count, path); });
+  RunOnOwnerThread([this, index, count, &path] { host_.ShowReadingFile(index, count, path); });
 
   // A file removed or locked since it was listed gets no row; the run goes on.
   std::error_code error;
   const uintmax_t bytes = std::filesystem::file_size(path, error);
   if (error) {
     const std::string line = ReadingErrorLine(path, error.message());
-    OnWindowThread([this, &line] { host_.PostLog(line); });
+    RunOnOwnerThread([this, &line] { host_.PostLog(line); });
     return;
   }
 
   const ImageProperties properties = ReadImageProperties(path, screenDpi_, mode_);
   if (properties.unreadable) {
     const std::string line = ReadingErrorLine(path, properties.error);
-    OnWindowThread([this, &line] { host_.PostLog(line); });
+    RunOnOwnerThread([this, &line] { host_.PostLog(line); });
   }
   std::array<std::string, kSubItemCount> subItems{properties.dimensions, properties.format, properties.dpi,
                                                   SizeText(bytes), path};
-  OnWindowThread([this, &subItems] { host_.AddEntryRow(std::move(subItems)); });
+  RunOnOwnerThread([this, &subItems] { host_.AddEntryRow(std::move(subItems)); });
 }
 
 }  // namespace imagelist

@@ -2,15 +2,13 @@
 // size become one new row at the end of the list.
 #pragma once
 
-#include <QThread>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "imagelist/ImageEntry.h"
-
-class QObject;
+#include "platform/MainThreadCall.h"
 
 namespace imagelist {
 
@@ -60,10 +58,10 @@ class ReadingHost {
 
 // Stop with requestInterruption(): the file being read is finished, the rest are skipped and
 // the closing steps still run. The owner joins the thread before it goes away.
-class TReadingImagesProcess : public QThread {
+class TReadingImagesProcess : public platform::TStepThread {
  public:
-  // `window` is the object on whose thread the host's steps run.
-  TReadingImagesProcess(QObject* window, ReadingHost& host, std::vector<std::string> paths, int screenDpi,
+  // The host's steps run on the thread that creates the worker.
+  TReadingImagesProcess(ReadingHost& host, std::vector<std::string> paths, int screenDpi,
                         ReadMode mode = ReadMode::HeaderOnly);
   ~TReadingImagesProcess() override;
 
@@ -74,10 +72,6 @@ class TReadingImagesProcess : public QThread {
 
  private:
   void ReadOne(int index);
-  template <typename Step>
-  void OnWindowThread(Step&& step);
-
-  QObject* window_;
   ReadingHost& host_;
   int screenDpi_;
   ReadMode mode_;
