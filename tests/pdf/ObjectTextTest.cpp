@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
 #include "pdf/PdfStructure.h"
 #include "pdf/PdfText.h"
 
@@ -17,11 +21,24 @@ TEST(FormatNumber, WritesShortestFixedForm) {
 }
 
 TEST(FormatNumber, IgnoresTheUsersLocale) {
-  const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  std::string saved = old ? old : "C";
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no German locale here";
-  EXPECT_EQ(FormatNumber(0.5, 4), "0.5");
-  std::setlocale(LC_NUMERIC, saved.c_str());
+  // A German locale writes decimals with a comma; build one when the system has none.
+  char folder[] = "/tmp/lumenfold-locale-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+    const std::string command = std::string("localedef -i de_DE -f UTF-8 ") + folder + "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(command.c_str()) == 0) {
+      setenv("LOCPATH", folder, 1);
+      std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    }
+  }
+  const bool comma = *std::localeconv()->decimal_point == ',';
+  const std::string half = FormatNumber(0.5, 4), negative = FormatNumber(-1234.25, 4);
+  std::setlocale(LC_NUMERIC, "C");
+  unsetenv("LOCPATH");
+  std::system((std::string("rm -rf ") + folder).c_str());
+  if (!comma) GTEST_SKIP() << "no comma locale could be made";
+  EXPECT_EQ(half, "0.5");
+  EXPECT_EQ(negative, "-1234.25");
 }
 
 TEST(ObjectText, ScalarsAndEmptyForms) {
