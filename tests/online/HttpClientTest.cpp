@@ -11,27 +11,13 @@ namespace online {
 namespace {
 
 using test::LoopbackHttp;
+using test::ImpatientSettings;
 using test::TestCertificate;
 
-const TestCertificate& Certificate() {
-  static const TestCertificate certificate;
-  return certificate;
-}
-
 HttpSettings ShortSettings() {
-  HttpSettings settings;
-  settings.connectTimeout = std::chrono::milliseconds(1000);
-  settings.readTimeout = std::chrono::milliseconds(5000);
+  HttpSettings settings = test::LoopbackSettings();
   settings.connectionHeader = "close";
   settings.userAgent = "LumenfoldTest/1";
-  settings.caFile = Certificate().CertFile();
-  return settings;
-}
-
-// For the services that never answer: give up soon.
-HttpSettings ImpatientSettings() {
-  HttpSettings settings = ShortSettings();
-  settings.readTimeout = std::chrono::milliseconds(300);
   return settings;
 }
 
@@ -50,7 +36,7 @@ void Record(SeenRequest& seen, const httplib::Request& request) {
 
 TEST(HttpClient, PostsTheFormWithItsHeadersOverHttpAndHttps) {
   LoopbackHttp plain;
-  LoopbackHttp secure(Certificate());
+  LoopbackHttp secure(test::SharedCertificate());
   SeenRequest seen;
   for (LoopbackHttp* server : {&plain, &secure}) {
     server->Server().Post("/service", [&seen](const httplib::Request& request, httplib::Response& response) {

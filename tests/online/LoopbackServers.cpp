@@ -16,6 +16,31 @@
 
 namespace online::test {
 
+const TestCertificate& SharedCertificate() {
+  static const TestCertificate certificate;
+  return certificate;
+}
+
+HttpSettings LoopbackSettings() {
+  HttpSettings settings;
+  settings.connectTimeout = std::chrono::milliseconds(1000);
+  settings.readTimeout = std::chrono::milliseconds(5000);
+  settings.caFile = SharedCertificate().CertFile();
+  return settings;
+}
+
+HttpSettings ImpatientSettings() {
+  HttpSettings settings = LoopbackSettings();
+  settings.readTimeout = std::chrono::milliseconds(300);
+  return settings;
+}
+
+std::uint32_t NoProxy(const std::string&, TProxyInfo& info) {
+  info = TProxyInfo{};
+  return 0;
+}
+
+
 namespace {
 
 std::filesystem::path NewFolder() {

@@ -5,10 +5,14 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
+
+#include "online/HttpClient.h"
+#include "online/ProxyInfo.h"
 
 namespace online::test {
 
@@ -72,6 +76,17 @@ class RawServer {
   std::atomic<bool> stopping_{false};
   std::thread thread_;
 };
+
+// The certificate of this test run, made once and trusted by LoopbackSettings.
+const TestCertificate& SharedCertificate();
+
+// Time-outs short enough for tests on loopback, trusting the test certificate.
+HttpSettings LoopbackSettings();
+// For the services that never answer: give up soon.
+HttpSettings ImpatientSettings();
+
+// A proxy lookup that always answers "go direct".
+std::uint32_t NoProxy(const std::string& address, TProxyInfo& info);
 
 // Base64 of a text, for the services' replies.
 std::string Base64(const std::string& text);

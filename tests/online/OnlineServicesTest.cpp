@@ -17,25 +17,7 @@ namespace online {
 namespace {
 
 using test::Base64;
-
-std::uint32_t NoProxy(const std::string&, TProxyInfo& info) {
-  info = TProxyInfo{};
-  return 0;
-}
-
-HttpSettings ShortSettings() {
-  HttpSettings settings;
-  settings.connectTimeout = std::chrono::milliseconds(1000);
-  settings.readTimeout = std::chrono::milliseconds(5000);
-  return settings;
-}
-
-// For the services that never answer: give up soon.
-HttpSettings ImpatientSettings() {
-  HttpSettings settings = ShortSettings();
-  settings.readTimeout = std::chrono::milliseconds(300);
-  return settings;
-}
+using test::NoProxy;
 
 // The window parts of the main window and scripted dialogs.
 struct Window {
@@ -168,7 +150,7 @@ struct Services {
     setup.banner.serviceAddress = server.Address("/banners");
     setup.banner.proxyLookup = NoProxy;
     setup.version.serviceAddress = server.Address("/version");
-    setup.version.http = ShortSettings();
+    setup.version.http = test::LoopbackSettings();
     setup.version.proxyLookup = NoProxy;
     setup.postLog = [this](const std::string& line) {
       std::lock_guard lock(mutex);
@@ -196,7 +178,7 @@ TEST(OnlineServices, TheFirstCompleteDownloadStartsTheRotationAndTheVersionCheck
   Services services;
   services.bannerReply = services.Banner(1, 300, 48) + services.Banner(2, 200, 40);
   services.versionReply = "9.5|notes";
-  THttpClient client(ShortSettings());
+  THttpClient client(test::LoopbackSettings());
   TOnlineServices online(w.Parts(), w.Dialogs(), services.Setup(), client);
   w.smallBanner->start();
 
@@ -233,7 +215,7 @@ TEST(OnlineServices, OneBannerStaysAndAnOlderVersionAsksNothing) {
   Window w;
   Services services;
   services.bannerReply = services.Banner(7, 120, 30);
-  THttpClient client(ShortSettings());
+  THttpClient client(test::LoopbackSettings());
   TOnlineServices online(w.Parts(), w.Dialogs(), services.Setup(), client);
   QTest::mouseClick(w.banner, Qt::LeftButton);  // no banner yet
   online.TimerSmallBannerTimer();
@@ -251,7 +233,7 @@ TEST(OnlineServices, AnUnusableReplyKeepsTheRetryRunning) {
   Window w;
   Services services;
   services.bannerReply = "1|a|b|c|2|d|e";  // 7 fields
-  THttpClient client(ShortSettings());
+  THttpClient client(test::LoopbackSettings());
   TOnlineServices online(w.Parts(), w.Dialogs(), services.Setup(), client);
   w.smallBanner->start();
   ASSERT_TRUE(QTest::qWaitFor([&] { return services.LogCount("Reply\r\n") == 1 && !online.BannerFetchRunning(); }, 20000));
@@ -268,7 +250,7 @@ TEST(OnlineServices, ASilentServiceNeitherFreezesTheWindowNorOverlapsFetches) {
   test::RawServer silent(test::RawServer::Mode::Silent);
   OnlineSetup setup = services.Setup();
   setup.banner.serviceAddress = silent.Address("/banners");
-  THttpClient client(ImpatientSettings());
+  THttpClient client(test::ImpatientSettings());
   TOnlineServices online(w.Parts(), w.Dialogs(), setup, client);
 
   online.TimerSmallBannerTimer();
@@ -293,7 +275,7 @@ TEST(OnlineServices, ClosingStopsAWaitingFetch) {
   test::RawServer silent(test::RawServer::Mode::Silent);
   OnlineSetup setup = services.Setup();
   setup.banner.serviceAddress = silent.Address("/banners");
-  HttpSettings patient = ShortSettings();
+  HttpSettings patient = test::LoopbackSettings();
   patient.readTimeout = std::chrono::milliseconds(60000);
   THttpClient client(patient);
   {

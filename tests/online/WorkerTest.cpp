@@ -15,33 +15,9 @@ namespace {
 
 using test::Base64;
 using test::LoopbackHttp;
+using test::NoProxy;
 
 constexpr const char* kCheckField = "chk=6a3e8032cf2eefd848893f1a01a61d55";  // MD5 of "lumenfolddesktop"
-
-const test::TestCertificate& Certificate() {
-  static const test::TestCertificate certificate;
-  return certificate;
-}
-
-std::uint32_t NoProxy(const std::string&, TProxyInfo& info) {
-  info = TProxyInfo{};
-  return 0;
-}
-
-HttpSettings ShortSettings() {
-  HttpSettings settings;
-  settings.connectTimeout = std::chrono::milliseconds(1000);
-  settings.readTimeout = std::chrono::milliseconds(5000);
-  settings.caFile = Certificate().CertFile();
-  return settings;
-}
-
-// For the services that never answer: give up soon.
-HttpSettings ImpatientSettings() {
-  HttpSettings settings = ShortSettings();
-  settings.readTimeout = std::chrono::milliseconds(300);
-  return settings;
-}
 
 // What a worker handed to the log and the window.
 struct Recorder {
@@ -72,13 +48,13 @@ struct Recorder {
 VersionCheckSetup VersionSetup(const std::string& address) {
   VersionCheckSetup setup;
   setup.serviceAddress = address;
-  setup.http = ShortSettings();
+  setup.http = test::LoopbackSettings();
   setup.proxyLookup = NoProxy;
   return setup;
 }
 
 TEST(VersionCheck, PostsTheThreeLinesAndHandsTheDecodedReplyToTheWindow) {
-  LoopbackHttp server(Certificate());
+  LoopbackHttp server(test::SharedCertificate());
   std::mutex mutex;
   std::string body, agent;
   server.Server().Post("/version", [&](const httplib::Request& request, httplib::Response& response) {
@@ -115,7 +91,7 @@ TEST(VersionCheck, EveryFailureEndsInAServerErrorLineAndNoNotification) {
     Recorder recorder;
     std::string reply;
     VersionCheckSetup setup = VersionSetup(failing.start(keep));
-    setup.http = ImpatientSettings();
+    setup.http = test::ImpatientSettings();
     RunVersionCheck(setup, reply, recorder.Hooks());
     EXPECT_TRUE(recorder.LoggedServerError()) << failing.name;
     EXPECT_TRUE(recorder.notified.empty()) << failing.name;
@@ -186,7 +162,7 @@ TEST(BannerFetch, PostsTheFiveLinesAndFillsTheTableWithPictures) {
   BannerService service;
   service.SetReply("1:|:" + service.Picture("wide") + ":|:https://offers.example/one:|:Big | sale\r\n2|" +
                    service.Picture("small") + "|https://offers.example/two|Second");
-  THttpClient client(ShortSettings());
+  THttpClient client(test::LoopbackSettings());
   TSmallBanners banners;
   Recorder recorder;
   RunBannerFetch(BannerSetup(service.server.Address("/banners")), client, banners, recorder.Hooks());
@@ -210,7 +186,7 @@ TEST(BannerFetch, AFieldCountThatIsNoMultipleOfFourChangesNothing) {
   BannerService service;
   for (const std::string& reply : {std::string("1|a|b|c|2|d|e"), std::string(), std::string("\r\n|")}) {
     service.SetReply(reply);
-    THttpClient client(ShortSettings());
+    THttpClient client(test::LoopbackSettings());
     TSmallBanners banners(1);
     banners[0].id = 9;
     Recorder recorder;
@@ -227,7 +203,7 @@ TEST(BannerFetch, ABannerWhosePictureIsNoJpegOrNoWebAddressIsLeftOut) {
   service.SetReply("1|" + service.Picture("text") + "|https://o.example/1|a|2|" + service.Picture("cut") +
                    "|https://o.example/2|b|3|file:///etc/hostname|https://o.example/3|c|4|" + service.Picture("small") +
                    "|https://o.example/4|d");
-  THttpClient client(ShortSettings());
+  THttpClient client(test::LoopbackSettings());
   TSmallBanners banners;
   Recorder recorder;
   RunBannerFetch(BannerSetup(service.server.Address("/banners")), client, banners, recorder.Hooks());
@@ -250,7 +226,7 @@ TEST(BannerFetch, FailuresAreLoggedAndNotNotified) {
   };
   for (const auto& c : cases) {
     service.SetReply(c.reply);
-    THttpClient client(ShortSettings());
+    THttpClient client(test::LoopbackSettings());
     TSmallBanners banners;
     Recorder recorder;
     RunBannerFetch(BannerSetup(service.server.Address("/banners")), client, banners, recorder.Hooks());
@@ -259,7 +235,7 @@ TEST(BannerFetch, FailuresAreLoggedAndNotNotified) {
   }
   for (const test::FailingServer& failing : test::FailingServers()) {
     std::shared_ptr<void> keep;
-    THttpClient client(ImpatientSettings());
+    THttpClient client(test::ImpatientSettings());
     TSmallBanners banners;
     Recorder recorder;
     RunBannerFetch(BannerSetup(failing.start(keep)), client, banners, recorder.Hooks());
@@ -291,7 +267,7 @@ TEST(BannerTable, KeepsTheTextsOfRecordsWhoseIdIsUnchanged) {
 TEST(Workers, RunOnTheirThreadsAndStopWhenInterrupted) {
   BannerService service;
   service.SetReply("1|" + service.Picture("small") + "|https://o.example/1|a");
-  THttpClient client(ShortSettings());
+  THttpClient client(test::LoopbackSettings());
   TSmallBanners banners;
   Recorder recorder;
   TGetSmallBannerProcess banner(BannerSetup(service.server.Address("/banners")), client, banners, recorder.Hooks());
