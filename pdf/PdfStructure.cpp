@@ -33,16 +33,9 @@ int TPDFStructure::CommonNameIndex(std::string_view text) {
 
 TPDFStructure::TPDFStructure() = default;
 
-TPDFStructure::~TPDFStructure() {
-  // Children are never freed by their containers, so the order does not matter.
-  for (auto& object : objects_) {
-    try {
-      object.reset();
-    } catch (...) {
-      // go on with the next object
-    }
-  }
-}
+// Objects are destroyed before the arena that holds their memory (member order), and no
+// container frees or touches its children on destruction, so the order among them is free.
+TPDFStructure::~TPDFStructure() = default;
 
 template <class T, class... Args>
 T* TPDFStructure::Make(Args&&... args) {
@@ -163,18 +156,9 @@ void TPDFStructure::CompactIfSparse() {
 
 void TPDFStructure::ClearStructure() {
   for (auto& index : commonNameIndex_) index.clear();
-  std::vector<ObjectPtr> doomed;
-  doomed.swap(objects_);
+  objects_.clear();
   liveCount_ = 0;
   precision_ = 4;
-  for (auto& object : doomed) {
-    try {
-      object.reset();
-    } catch (...) {
-      // go on with the next object
-    }
-  }
-  doomed.clear();
   arena_.release();
 }
 
