@@ -12,11 +12,10 @@ TConversionProcess::TConversionProcess(ConversionHost& host, std::vector<Convers
 
 TConversionProcess::~TConversionProcess() {
   requestInterruption();
-  wait();
-  SettleAfterJoin();
+  Join();
 }
 
-void TConversionProcess::run() {
+void TConversionProcess::Work() {
   RunOnOwnerThread([this] { host_.DisableWindowForRun(); });
   try {
     summary_ = RunConversion(entries_, settings_, *this);

@@ -41,7 +41,7 @@ class TConversionProcess : public platform::TStepThread, private ConversionObser
   const RunSummary& Summary() const { return summary_; }
 
  protected:
-  void run() override;
+  void Work() override;
 
  private:
   bool StopRequested() override;

@@ -74,11 +74,10 @@ TReadingImagesProcess::TReadingImagesProcess(ReadingHost& host, std::vector<std:
 
 TReadingImagesProcess::~TReadingImagesProcess() {
   requestInterruption();
-  wait();
-  SettleAfterJoin();
+  Join();
 }
 
-void TReadingImagesProcess::run() {
+void TReadingImagesProcess::Work() {
   RunOnOwnerThread([this] { host_.DisableWindowForRun(); });
   for (int index = 0; index < static_cast<int>(Paths.size()); ++index) {
     if (isInterruptionRequested()) break;

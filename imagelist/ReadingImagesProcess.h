@@ -68,7 +68,7 @@ class TReadingImagesProcess : public platform::TStepThread {
   const std::vector<std::string> Paths;
 
  protected:
-  void run() override;
+  void Work() override;
 
  private:
   void ReadOne(int index);

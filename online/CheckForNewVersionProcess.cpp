@@ -44,10 +44,10 @@ void RunVersionCheck(const VersionCheckSetup& setup, std::string& versionReply, 
 
 TCheckForNewVersionProcess::TCheckForNewVersionProcess(VersionCheckSetup setup, std::string& versionReply,
                                                        OnlineHooks hooks, QObject* parent)
-    : QThread(parent), setup_(std::move(setup)), versionReply_(versionReply), hooks_(std::move(hooks)) {
+    : TWorkerThread(parent), setup_(std::move(setup)), versionReply_(versionReply), hooks_(std::move(hooks)) {
   if (!hooks_.interrupted) hooks_.interrupted = [this] { return isInterruptionRequested(); };
 }
 
-void TCheckForNewVersionProcess::run() { RunVersionCheck(setup_, versionReply_, hooks_); }
+void TCheckForNewVersionProcess::Work() { RunVersionCheck(setup_, versionReply_, hooks_); }
 
 }  // namespace online

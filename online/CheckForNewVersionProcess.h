@@ -2,13 +2,13 @@
 // the main window, which compares and announces.
 #pragma once
 
-#include <QThread>
 #include <string>
 #include <vector>
 
 #include "online/HttpClient.h"
 #include "online/OnlineHooks.h"
 #include "online/ProxyInfo.h"
+#include "platform/MainThreadCall.h"
 
 namespace online {
 
@@ -28,8 +28,7 @@ std::vector<std::string> VersionRequestLines();
 // notifies code 4; any failure ends in a "Server response error: " log line instead.
 void RunVersionCheck(const VersionCheckSetup& setup, std::string& versionReply, const OnlineHooks& hooks);
 
-class TCheckForNewVersionProcess : public QThread {
-  Q_OBJECT
+class TCheckForNewVersionProcess : public platform::TWorkerThread {
  public:
   // versionReply must outlive the thread; it is read by the main window only while the
   // worker waits in the notification.
@@ -37,7 +36,7 @@ class TCheckForNewVersionProcess : public QThread {
                              QObject* parent = nullptr);
 
  protected:
-  void run() override;
+  void Work() override;
 
  private:
   VersionCheckSetup setup_;

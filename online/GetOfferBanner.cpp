@@ -130,11 +130,11 @@ void RunBannerFetch(const BannerFetchSetup& setup, THttpClient& client, TSmallBa
 
 TGetSmallBannerProcess::TGetSmallBannerProcess(BannerFetchSetup setup, THttpClient& client, TSmallBanners& banners,
                                                OnlineHooks hooks, QObject* parent)
-    : QThread(parent), setup_(std::move(setup)), client_(client), banners_(banners), hooks_(std::move(hooks)) {
+    : TWorkerThread(parent), setup_(std::move(setup)), client_(client), banners_(banners), hooks_(std::move(hooks)) {
   if (!hooks_.interrupted) hooks_.interrupted = [this] { return isInterruptionRequested(); };
 }
 
-void TGetSmallBannerProcess::run() {
+void TGetSmallBannerProcess::Work() {
   RunBannerFetch(setup_, client_, banners_, hooks_);
   client_.SetInterruptCheck({});
 }

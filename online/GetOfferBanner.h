@@ -3,13 +3,13 @@
 #pragma once
 
 #include <QImage>
-#include <QThread>
 #include <string>
 #include <vector>
 
 #include "online/HttpClient.h"
 #include "online/OnlineHooks.h"
 #include "online/ProxyInfo.h"
+#include "platform/MainThreadCall.h"
 
 namespace online {
 
@@ -62,15 +62,14 @@ QImage DecodeJpeg(const std::string& bytes);
 void RunBannerFetch(const BannerFetchSetup& setup, THttpClient& client, TSmallBanners& banners,
                     const OnlineHooks& hooks);
 
-class TGetSmallBannerProcess : public QThread {
-  Q_OBJECT
+class TGetSmallBannerProcess : public platform::TWorkerThread {
  public:
   // client and banners must outlive the thread, and no other thread may use them meanwhile.
   TGetSmallBannerProcess(BannerFetchSetup setup, THttpClient& client, TSmallBanners& banners, OnlineHooks hooks,
                          QObject* parent = nullptr);
 
  protected:
-  void run() override;
+  void Work() override;
 
  private:
   BannerFetchSetup setup_;

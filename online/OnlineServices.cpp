@@ -16,12 +16,17 @@ namespace online {
 namespace {
 
 template <typename Worker>
-void StopAndWait(QPointer<Worker>& worker) {
-  if (worker.isNull()) return;
-  worker->requestInterruption();
-  // A worker may be waiting in a notification of this thread: keep serving them until it ends.
-  while (!worker->wait(QDeadlineTimer(20))) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  delete worker.data();
+void StopAndFree(std::unique_ptr<Worker>& worker) {
+  // A worker may be waiting in a notification of this thread: its events are served until it ends.
+  platform::StopAndJoin(worker.get());
+  worker.reset();
+}
+
+template <typename Worker>
+void FreeIfFinished(std::unique_ptr<Worker>& worker) {
+  if (worker == nullptr || !worker->isFinished()) return;
+  worker->Join();
+  worker.reset();
 }
 
 }  // namespace
@@ -53,8 +58,13 @@ TOnlineServices::~TOnlineServices() { Shutdown(); }
 void TOnlineServices::Shutdown() {
   stopping_ = true;
   for (QTimer* timer : {parts_.TimerSmallBanner, parts_.TimerBannerRefresh}) timer->stop();
-  StopAndWait(bannerWorker_);
-  StopAndWait(versionWorker_);
+  StopAndFree(bannerWorker_);
+  StopAndFree(versionWorker_);
+}
+
+void TOnlineServices::CollectFinishedWorkers() {
+  FreeIfFinished(bannerWorker_);
+  FreeIfFinished(versionWorker_);
 }
 
 void TOnlineServices::Log(const std::string& line) const {
@@ -64,18 +74,16 @@ void TOnlineServices::Log(const std::string& line) const {
 OnlineHooks TOnlineServices::Hooks() {
   OnlineHooks hooks;
   hooks.postLog = setup_.postLog;
-  if (setup_.notify) {
-    hooks.notify = setup_.notify;
-  } else {
-    QPointer<TOnlineServices> self(this);
-    hooks.notify = [self](int code) {
-      if (!self) return;
-      const bool sameThread = QThread::currentThread() == self->thread();
-      QMetaObject::invokeMethod(self.data(), "Notify",
-                                sameThread ? Qt::DirectConnection : Qt::BlockingQueuedConnection, Q_ARG(int, code));
-    };
-  }
+  // The workers are joined before this object goes away, so the hook may hold it plainly.
+  hooks.notify = [this](int code) { notifyCall_.Run([this, code] { DeliverNotification(code); }); };
   return hooks;
+}
+
+void TOnlineServices::DeliverNotification(int code) {
+  if (setup_.notify)
+    setup_.notify(code);
+  else
+    Notify(code);
 }
 
 void TOnlineServices::TimerSmallBannerTimer() {
@@ -83,18 +91,13 @@ void TOnlineServices::TimerSmallBannerTimer() {
   // The retries can overlap a fetch that still waits for its time-outs; the shared client and
   // the table serve one fetch at a time, so such a tick is skipped.
   if (stopping_ || BannerFetchRunning()) return;
-  auto* worker = new TGetSmallBannerProcess(setup_.banner, sharedClient_, smallBanners_, Hooks(), this);
-  connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-  bannerWorker_ = worker;
-  worker->start();
+  bannerWorker_ = std::make_unique<TGetSmallBannerProcess>(setup_.banner, sharedClient_, smallBanners_, Hooks());
+  connect(bannerWorker_.get(), &QThread::finished, this, &TOnlineServices::CollectFinishedWorkers,
+          Qt::QueuedConnection);
+  bannerWorker_->start();
 }
 
-void TOnlineServices::TimerBannerRefreshTimer() {
-  if (setup_.notify)
-    setup_.notify(kNotifyNextBanner);
-  else
-    Notify(kNotifyNextBanner);
-}
+void TOnlineServices::TimerBannerRefreshTimer() { DeliverNotification(kNotifyNextBanner); }
 
 void TOnlineServices::Notify(int code) {
   switch (code) {
@@ -126,10 +129,10 @@ void TOnlineServices::BannersReady() {
 void TOnlineServices::StartVersionCheck() {
   // Each check has a client of its own, but the reply text is shared: one check at a time.
   if (VersionCheckRunning()) return;
-  auto* worker = new TCheckForNewVersionProcess(setup_.version, versionReply_, Hooks(), this);
-  connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-  versionWorker_ = worker;
-  worker->start();
+  versionWorker_ = std::make_unique<TCheckForNewVersionProcess>(setup_.version, versionReply_, Hooks());
+  connect(versionWorker_.get(), &QThread::finished, this, &TOnlineServices::CollectFinishedWorkers,
+          Qt::QueuedConnection);
+  versionWorker_->start();
 }
 
 void TOnlineServices::VersionReplyReady() {

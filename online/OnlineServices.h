@@ -3,13 +3,14 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "online/CheckForNewVersionProcess.h"
 #include "online/GetOfferBanner.h"
 #include "online/NewVersionNotice.h"
+#include "platform/MainThreadCall.h"
 
 class QLabel;
 class QTimer;
@@ -67,14 +68,18 @@ class TOnlineServices : public QObject {
   int CurrentBannerIndex() const { return currentBannerIndex_; }
   const std::string& VersionReply() const { return versionReply_; }
   TNewVersionNotice& NewVersionNotice() { return *notice_; }
-  bool BannerFetchRunning() const { return !bannerWorker_.isNull(); }
-  bool VersionCheckRunning() const { return !versionWorker_.isNull(); }
+  // A worker counts as running until its end has been taken in on this thread.
+  bool BannerFetchRunning() const { return bannerWorker_ != nullptr; }
+  bool VersionCheckRunning() const { return versionWorker_ != nullptr; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   OnlineHooks Hooks();
+  void DeliverNotification(int code);
+  // Joins and frees the workers that have finished; their finished signals queue it here.
+  void CollectFinishedWorkers();
   void Log(const std::string& line) const;
   void StartVersionCheck();
 
@@ -87,8 +92,10 @@ class TOnlineServices : public QObject {
   TSmallBanners smallBanners_;
   int currentBannerIndex_ = -1;
   std::string versionReply_;
-  QPointer<TGetSmallBannerProcess> bannerWorker_;
-  QPointer<TCheckForNewVersionProcess> versionWorker_;
+  // Workers notify through this object's thread and wait until the code was handled.
+  platform::TOwnerThreadCall notifyCall_;
+  std::unique_ptr<TGetSmallBannerProcess> bannerWorker_;
+  std::unique_ptr<TCheckForNewVersionProcess> versionWorker_;
   bool stopping_ = false;
 };
 

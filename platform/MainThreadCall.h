@@ -1,9 +1,15 @@
 // Worker threads whose steps run on the thread that created them, and a join that keeps
 // serving those steps.
+//
+// Debian's Qt is not built for ThreadSanitizer, so its queued calls, its thread join and its
+// event queue are invisible to it. The hand-overs below therefore pass only through a mutex
+// and condition variable of our own, which it can see; the data then needs no other fence.
 #pragma once
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEvent>
+#include <QObject>
 #include <QThread>
 #include <condition_variable>
 #include <functional>
@@ -11,36 +17,36 @@
 
 namespace platform {
 
-// A worker that hands steps to its creating (window) thread and waits for each. The hand-over
-// is a plain posted event plus a mutex and condition variable of our own, rather than a
-// blocking queued call of a functor: the step's data then passes only through
-// synchronisation that ThreadSanitizer can see.
-class TStepThread : public QThread {
+// Runs steps on the thread it lives on (the one that created it) and waits for each. The
+// request is a plain posted event, recognised by address under our lock, rather than a
+// blocking queued call of a functor, whose fields would be written by one thread and read by
+// another with only Qt's own locks in between.
+class TOwnerThreadCall : public QObject {
  public:
-  // After wait() has returned: takes the hand-over lock once more, so that the worker's last
-  // use of it visibly happens before the object is destroyed.
-  void SettleAfterJoin() { std::lock_guard<std::mutex> lock(mutex_); }
+  explicit TOwnerThreadCall(QObject* parent = nullptr) : QObject(parent) {}
 
- protected:
-  // Called from run(). On the creating thread itself the step runs at once.
-  void RunOnOwnerThread(const std::function<void()>& step) {
+  // From any thread. On the owner thread itself the step runs at once; elsewhere the call
+  // returns once the owner thread has run it, which needs that thread to serve its events.
+  void Run(const std::function<void()>& step) {
     if (QThread::currentThread() == thread()) {
       step();
       return;
     }
     std::unique_lock<std::mutex> lock(mutex_);
+    // Steps from several threads take turns: there is one slot for the pending step.
+    slotFree_.wait(lock, [this] { return pending_ == nullptr; });
     pending_ = &step;
     stepEvent_ = new QEvent(StepEvent());  // owned by Qt's event queue once posted
     QCoreApplication::postEvent(this, stepEvent_);
-    stepDone_.wait(lock, [this] { return pending_ == nullptr; });
+    stepDone_.wait(lock, [this, &step] { return pending_ != &step; });
   }
 
+ protected:
   bool event(QEvent* event) override {
-    // Recognised by address under the lock: the event's own fields were written by the worker.
     std::unique_lock<std::mutex> lock(mutex_);
     if (event != stepEvent_) {
       lock.unlock();
-      return QThread::event(event);
+      return QObject::event(event);
     }
     stepEvent_ = nullptr;
     const std::function<void()>* step = pending_;
@@ -53,6 +59,7 @@ class TStepThread : public QThread {
     lock.lock();
     pending_ = nullptr;
     stepDone_.notify_all();
+    slotFree_.notify_all();
     return true;
   }
 
@@ -64,17 +71,56 @@ class TStepThread : public QThread {
 
   std::mutex mutex_;
   std::condition_variable stepDone_;
+  std::condition_variable slotFree_;
   const std::function<void()>* pending_ = nullptr;
   QEvent* stepEvent_ = nullptr;
 };
 
+// A thread whose body is Work(). Its end is marked under a lock of our own, and Join() takes
+// that lock after the wait, so everything the body did visibly happens before whatever
+// follows the join (reading its results, destroying what it used).
+class TWorkerThread : public QThread {
+ public:
+  using QThread::QThread;
+
+  // Waits for the thread; false when the deadline passed first.
+  bool Join(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever)) {
+    if (!wait(deadline)) return false;
+    std::lock_guard<std::mutex> lock(endMutex_);
+    return true;
+  }
+
+ protected:
+  virtual void Work() = 0;
+
+ private:
+  void run() final {
+    struct EndMark {
+      std::mutex& mutex;
+      ~EndMark() { std::lock_guard<std::mutex> lock(mutex); }
+    } endMark{endMutex_};
+    Work();
+  }
+
+  std::mutex endMutex_;
+};
+
+// A worker that hands steps to its creating (window) thread and waits for each.
+class TStepThread : public TWorkerThread {
+ protected:
+  // Called from Work(). On the creating thread itself the step runs at once.
+  void RunOnOwnerThread(const std::function<void()>& step) { ownerCall_.Run(step); }
+
+ private:
+  TOwnerThreadCall ownerCall_;  // lives on the creating thread
+};
+
 // Asks the worker to stop and waits for it on the thread that owns it. The worker's steps wait
 // for that thread, so its events keep being served meanwhile; a plain wait() would deadlock.
-inline void StopAndJoin(TStepThread* worker) {
+inline void StopAndJoin(TWorkerThread* worker) {
   if (worker == nullptr) return;
   worker->requestInterruption();
-  while (!worker->wait(5)) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  worker->SettleAfterJoin();
+  while (!worker->Join(QDeadlineTimer(5))) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace platform

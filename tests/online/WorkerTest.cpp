@@ -272,7 +272,7 @@ TEST(Workers, RunOnTheirThreadsAndStopWhenInterrupted) {
   Recorder recorder;
   TGetSmallBannerProcess banner(BannerSetup(service.server.Address("/banners")), client, banners, recorder.Hooks());
   banner.start();
-  ASSERT_TRUE(banner.wait(QDeadlineTimer(20000)));
+  ASSERT_TRUE(banner.Join(QDeadlineTimer(20000)));
   EXPECT_EQ(banners.size(), 1u);
   EXPECT_EQ(recorder.notified, std::vector<int>{kNotifyBannersReady});
 
@@ -285,7 +285,7 @@ TEST(Workers, RunOnTheirThreadsAndStopWhenInterrupted) {
   TCheckForNewVersionProcess check(setup, reply, versionRecorder.Hooks());
   check.start();
   check.requestInterruption();
-  ASSERT_TRUE(check.wait(QDeadlineTimer(20000)));
+  ASSERT_TRUE(check.Join(QDeadlineTimer(20000)));
   EXPECT_TRUE(versionRecorder.notified.empty());
   EXPECT_NE(versionRecorder.log.back().find("Request cancelled"), std::string::npos);
 }
