@@ -1,6 +1,6 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "JpegFixtures.h"
@@ -233,9 +233,8 @@ TEST_F(LoadImageTest, GivesEveryImageItsOwnNameAndStream) {
   TPDFImage* second = Load(file);
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
-  const std::regex name("VellumIm[0-9a-f]{8}");
-  EXPECT_TRUE(std::regex_match(first->ResourceName(), name)) << first->ResourceName();
-  EXPECT_TRUE(std::regex_match(second->ResourceName(), name)) << second->ResourceName();
+  EXPECT_THAT(first->ResourceName(), testing::MatchesRegex("VellumIm[0-9a-f]{8}"));
+  EXPECT_THAT(second->ResourceName(), testing::MatchesRegex("VellumIm[0-9a-f]{8}"));
   EXPECT_NE(first->ResourceName(), second->ResourceName());
   EXPECT_NE(first->XObject(), second->XObject());
   EXPECT_NE(first->Reference()->ObjectNumber(), second->Reference()->ObjectNumber());

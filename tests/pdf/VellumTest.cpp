@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -9,7 +10,6 @@
 #include <fstream>
 #include <limits>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -155,10 +155,10 @@ TEST(Vellum, SetsAndReadsDocumentInfo) {
   EXPECT_TRUE(vellum.GetDocumentInfo(9).empty());
   EXPECT_EQ(vellum.LastErrorCode(), 0);
 
-  const std::regex date("D:\\d{14}(Z|[+-]\\d\\d'\\d\\d')");
   for (int32_t key : {7, 8}) {
     const std::u16string text = vellum.GetDocumentInfo(key);
-    EXPECT_TRUE(std::regex_match(std::string(text.begin(), text.end()), date)) << key;
+    EXPECT_THAT(std::string(text.begin(), text.end()), testing::MatchesRegex("D:[0-9]{14}(Z|[+-][0-9]{2}'[0-9]{2}')"))
+        << key;
   }
 }
 
@@ -364,11 +364,12 @@ TEST(Vellum, TheApplicationsSequenceMakesOneFullPageImagePerFile) {
     const CommandResult info = RunCommand("pdfinfo -f 1 -l " + std::to_string(n) + " " + output.string(), dir.path);
     EXPECT_EQ(info.status, 0);
     EXPECT_EQ(info.err, "");
-    EXPECT_TRUE(std::regex_search(info.out, std::regex("Pages: +" + std::to_string(n) + "\n"))) << info.out;
+    EXPECT_THAT(info.out, testing::ContainsRegex("Pages: +" + std::to_string(n) + "\n"));
     for (int k = 1; k <= n; ++k) {
-      const std::regex size("Page +" + std::to_string(k) + " size: +" + std::to_string(kinds[k - 1].width) + " x " +
-                            std::to_string(kinds[k - 1].height) + " pts");
-      EXPECT_TRUE(std::regex_search(info.out, size)) << k << "\n" << info.out;
+      EXPECT_THAT(info.out, testing::ContainsRegex("Page +" + std::to_string(k) + " size: +" +
+                                                   std::to_string(kinds[k - 1].width) + " x " +
+                                                   std::to_string(kinds[k - 1].height) + " pts"))
+          << k;
     }
   }
   if (HaveTool("pdftoppm")) {
