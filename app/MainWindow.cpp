@@ -20,6 +20,7 @@
 #include "imagelist/ListOperations.h"
 #include "online/OnlineServices.h"
 #include "online/WebLinks.h"
+#include "platform/NamedWidgets.h"
 #include "platform/ShellOpen.h"
 #include "platform/uConst.h"
 #include "preview/PreviewPane.h"
@@ -82,17 +83,8 @@ class TGripSplitter : public QSplitter {
   QSplitterHandle* createHandle() override { return new TGripHandle(orientation(), this); }
 };
 
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QWidget* Panel(const char* name, QWidget* parent) {
-  QWidget* panel = Named(new QWidget(parent), name);
-  panel->setAttribute(Qt::WA_StyledBackground);
-  return panel;
-}
+using platform::Named;
+using platform::Panel;
 
 QPushButton* Button(const char* name, const QString& caption, QRect geometry, QWidget* parent) {
   QPushButton* button = Named(new QPushButton(caption, parent), name);

@@ -6,6 +6,8 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "platform/NamedWidgets.h"
+
 namespace preview {
 
 namespace {
@@ -19,17 +21,8 @@ constexpr int kButtonHeight = 24;
 
 const QString kPropertiesHint = QStringLiteral("Dimensions  \u00a6  Bits per pixel  \u00a6  Format");
 
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QWidget* Panel(const char* name, QWidget* parent) {
-  QWidget* panel = Named(new QWidget(parent), name);
-  panel->setAttribute(Qt::WA_StyledBackground);
-  return panel;
-}
+using platform::Named;
+using platform::Panel;
 
 QPushButton* Button(const char* name, const char* caption, const char* hint, QWidget* parent) {
   QPushButton* button = Named(new QPushButton(QString::fromUtf8(caption), parent), name);
