@@ -21,7 +21,7 @@ std::string FormatNumber(double value, int decimals) {
     while (text.back() == '0') text.pop_back();
     if (text.back() == '.') text.pop_back();
   }
-  if (text == "-0") text = "0";
+  if (text == "-0") return "0";
   return text;
 }
 
