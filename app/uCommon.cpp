@@ -5,21 +5,27 @@
 
 #include <QMetaObject>
 #include <QPointer>
-#include <QThread>
 #include <QWidget>
 #include <memory>
 #include <mutex>
 
 #include "online/Md5.h"
 #include "online/ReplyText.h"
+#include "platform/MainThreadCall.h"
 
 namespace app {
 
 namespace {
 
-QPointer<QWidget>& NotifyTarget() {
-  static QPointer<QWidget> window;
-  return window;
+struct NotifyState {
+  QPointer<QWidget> window;
+  // A child of the window, so it lives on the window's thread and goes with it.
+  QPointer<platform::TOwnerThreadCall> call;
+};
+
+NotifyState& NotifyTarget() {
+  static NotifyState state;
+  return state;
 }
 
 struct LogState {
@@ -34,16 +40,24 @@ LogState& Log() {
 
 }  // namespace
 
-void SetNotifyWindow(QWidget* window) { NotifyTarget() = window; }
+void SetNotifyWindow(QWidget* window) {
+  NotifyState& target = NotifyTarget();
+  if (target.window == window) return;
+  delete target.call.data();
+  target.window = window;
+  target.call = window != nullptr ? new platform::TOwnerThreadCall(window) : nullptr;
+}
 
-QWidget* NotifyWindow() { return NotifyTarget().data(); }
+QWidget* NotifyWindow() { return NotifyTarget().window.data(); }
 
 void SendNotify(int code) {
-  QWidget* window = NotifyWindow();
-  if (window == nullptr) return;
-  const Qt::ConnectionType type =
-      QThread::currentThread() == window->thread() ? Qt::DirectConnection : Qt::BlockingQueuedConnection;
-  QMetaObject::invokeMethod(window, "Notify", type, Q_ARG(int, code));
+  const NotifyState& target = NotifyTarget();
+  QWidget* window = target.window.data();
+  platform::TOwnerThreadCall* call = target.call.data();
+  if (window == nullptr || call == nullptr) return;
+  // Through our own hand-over rather than a blocking queued call, whose argument would pass
+  // between the threads where ThreadSanitizer cannot see it.
+  call->Run([window, code] { QMetaObject::invokeMethod(window, "Notify", Qt::DirectConnection, Q_ARG(int, code)); });
 }
 
 void PostLog(const std::string& line) {
