@@ -13,6 +13,7 @@
 #include <QThread>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace platform {
@@ -20,10 +21,12 @@ namespace platform {
 // Runs steps on the thread it lives on (the one that created it) and waits for each. The
 // request is a plain posted event, recognised by address under our lock, rather than a
 // blocking queued call of a functor, whose fields would be written by one thread and read by
-// another with only Qt's own locks in between.
+// another with only Qt's own locks in between. The event itself is made on the owner thread
+// too, since application event filters read it there before we see it.
 class TOwnerThreadCall : public QObject {
  public:
-  explicit TOwnerThreadCall(QObject* parent = nullptr) : QObject(parent) {}
+  explicit TOwnerThreadCall(QObject* parent = nullptr)
+      : QObject(parent), nextEvent_(std::make_unique<QEvent>(StepEvent())) {}
 
   // From any thread. On the owner thread itself the step runs at once; elsewhere the call
   // returns once the owner thread has run it, which needs that thread to serve its events.
@@ -36,7 +39,7 @@ class TOwnerThreadCall : public QObject {
     // Steps from several threads take turns: there is one slot for the pending step.
     slotFree_.wait(lock, [this] { return pending_ == nullptr; });
     pending_ = &step;
-    stepEvent_ = new QEvent(StepEvent());  // owned by Qt's event queue once posted
+    stepEvent_ = nextEvent_.release();  // owned by Qt's event queue once posted
     QCoreApplication::postEvent(this, stepEvent_);
     stepDone_.wait(lock, [this, &step] { return pending_ != &step; });
   }
@@ -58,6 +61,7 @@ class TOwnerThreadCall : public QObject {
     }
     lock.lock();
     pending_ = nullptr;
+    nextEvent_ = std::make_unique<QEvent>(StepEvent());
     stepDone_.notify_all();
     slotFree_.notify_all();
     return true;
@@ -73,7 +77,8 @@ class TOwnerThreadCall : public QObject {
   std::condition_variable stepDone_;
   std::condition_variable slotFree_;
   const std::function<void()>* pending_ = nullptr;
-  QEvent* stepEvent_ = nullptr;
+  QEvent* stepEvent_ = nullptr;        // posted and not yet delivered
+  std::unique_ptr<QEvent> nextEvent_;  // made here, posted by the next caller
 };
 
 // A thread whose body is Work(). Its end is marked under a lock of our own, and Join() takes

@@ -31,12 +31,26 @@ class LambdaWorker : public TWorkerThread {
   std::function<void()> body_;
 };
 
+// Looks at every event of the application, as an open dialog's filter does.
+class EventWatcher : public QObject {
+ public:
+  int seen = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::None) ++seen;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
 void JoinServingEvents(TWorkerThread& worker) {
   while (!worker.Join(QDeadlineTimer(5))) QCoreApplication::processEvents();
 }
 
 TEST(ThreadHandOver, StepsOfSeveralWorkersRunOnTheOwnerThreadOneAtATime) {
   App();
+  EventWatcher watcher;
+  QCoreApplication::instance()->installEventFilter(&watcher);
   TOwnerThreadCall call;
   constexpr int kWorkers = 4;
   constexpr int kSteps = 50;
@@ -70,6 +84,8 @@ TEST(ThreadHandOver, StepsOfSeveralWorkersRunOnTheOwnerThreadOneAtATime) {
   for (auto& worker : workers) worker->start();
   for (auto& worker : workers) JoinServingEvents(*worker);
 
+  QCoreApplication::instance()->removeEventFilter(&watcher);
+  EXPECT_GE(watcher.seen, kWorkers * kSteps);
   EXPECT_EQ(stepsRun, kWorkers * kSteps);
   EXPECT_EQ(stepsOnOtherThreads, 0);
   EXPECT_EQ(overlaps, 0);
