@@ -1,6 +1,5 @@
 #include "online/OnlineServices.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QPixmap>
@@ -74,8 +73,12 @@ void TOnlineServices::Log(const std::string& line) const {
 OnlineHooks TOnlineServices::Hooks() {
   OnlineHooks hooks;
   hooks.postLog = setup_.postLog;
-  // The workers are joined before this object goes away, so the hook may hold it plainly.
-  hooks.notify = [this](int code) { notifyCall_.Run([this, code] { DeliverNotification(code); }); };
+  if (setup_.notify) {
+    hooks.notify = setup_.notify;  // hands over to the window thread itself
+  } else {
+    // The workers are joined before this object goes away, so the hook may hold it plainly.
+    hooks.notify = [this](int code) { notifyCall_.Run([this, code] { Notify(code); }); };
+  }
   return hooks;
 }
 

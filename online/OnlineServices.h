@@ -59,7 +59,7 @@ class TOnlineServices : public QObject {
   void sImageBannerClick();
 
   // The window's handling of the notification codes.
-  Q_INVOKABLE void Notify(int code);
+  void Notify(int code);
   void BannersReady();       // code 3
   void NextBanner();         // code 2
   void VersionReplyReady();  // code 4
@@ -92,7 +92,8 @@ class TOnlineServices : public QObject {
   TSmallBanners smallBanners_;
   int currentBannerIndex_ = -1;
   std::string versionReply_;
-  // Workers notify through this object's thread and wait until the code was handled.
+  // Without a window's notify, workers notify through this object's thread and wait until
+  // the code was handled.
   platform::TOwnerThreadCall notifyCall_;
   std::unique_ptr<TGetSmallBannerProcess> bannerWorker_;
   std::unique_ptr<TCheckForNewVersionProcess> versionWorker_;

@@ -37,11 +37,11 @@ class TOwnerThreadCall : public QObject {
     }
     std::unique_lock<std::mutex> lock(mutex_);
     // Steps from several threads take turns: there is one slot for the pending step.
-    slotFree_.wait(lock, [this] { return pending_ == nullptr; });
+    changed_.wait(lock, [this] { return pending_ == nullptr; });
     pending_ = &step;
     stepEvent_ = nextEvent_.release();  // owned by Qt's event queue once posted
     QCoreApplication::postEvent(this, stepEvent_);
-    stepDone_.wait(lock, [this, &step] { return pending_ != &step; });
+    changed_.wait(lock, [this, &step] { return pending_ != &step; });
   }
 
  protected:
@@ -55,15 +55,14 @@ class TOwnerThreadCall : public QObject {
     const std::function<void()>* step = pending_;
     lock.unlock();
     try {
-      if (step != nullptr) (*step)();
+      (*step)();
     } catch (...) {
       // A failing step must not leave the worker waiting for ever.
     }
     lock.lock();
     pending_ = nullptr;
     nextEvent_ = std::make_unique<QEvent>(StepEvent());
-    stepDone_.notify_all();
-    slotFree_.notify_all();
+    changed_.notify_all();  // wakes the caller of this step and those waiting for the slot
     return true;
   }
 
@@ -74,8 +73,7 @@ class TOwnerThreadCall : public QObject {
   }
 
   std::mutex mutex_;
-  std::condition_variable stepDone_;
-  std::condition_variable slotFree_;
+  std::condition_variable changed_;
   const std::function<void()>* pending_ = nullptr;
   QEvent* stepEvent_ = nullptr;        // posted and not yet delivered
   std::unique_ptr<QEvent> nextEvent_;  // made here, posted by the next caller
