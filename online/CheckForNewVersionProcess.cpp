@@ -29,7 +29,6 @@ void RunVersionCheck(const VersionCheckSetup& setup, std::string& versionReply, 
     THttpClient client(setup.http);
     client.SetInterruptCheck(hooks.interrupted);
     const std::vector<std::string> lines = VersionRequestLines();
-    client.CloseConnection();
     ApplySystemProxy(client, setup.proxyLookup);
     hooks.Log(t.logLabelRequest + "\r\n" + JoinLines(lines));
     versionReply = DecodeBase64(client.PostForm(setup.serviceAddress, lines));

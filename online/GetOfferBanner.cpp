@@ -22,8 +22,6 @@ int ParseId(const std::string& text) {
   return id;
 }
 
-std::string FieldsText(const std::vector<std::string>& fields) { return JoinLines(fields); }
-
 void FetchPictures(THttpClient& client, TSmallBanners& banners, const OnlineHooks& hooks) {
   for (RecordSmallbanners& banner : banners) {
     banner.picture = QImage();
@@ -111,20 +109,15 @@ void RunBannerFetch(const BannerFetchSetup& setup, THttpClient& client, TSmallBa
     hooks.Log(t.logLabelReply + "\r\n" + NormaliseBannerReply(reply));
     if (fields.empty() || fields.size() % 4 != 0) return;
     UpdateBannerTable(banners, fields);
-    try {
-      client.CloseConnection();
-      ApplySystemProxy(client, setup.proxyLookup);
-      FetchPictures(client, banners, hooks);
-      hooks.Log(t.logLabelBanners + "\r\n" + FieldsText(fields));
-      if (hooks.interrupted && hooks.interrupted()) return;
-      if (hooks.notify) hooks.notify(kNotifyBannersReady);
-    } catch (const std::exception& error) {
-      hooks.Log("\r\nServer response error: " + std::string(error.what()) + "\r\n" + t.logLabelBanners + "\r\n" +
-                FieldsText(fields));
-    }
+    client.CloseConnection();
+    ApplySystemProxy(client, setup.proxyLookup);
+    FetchPictures(client, banners, hooks);
+    hooks.Log(t.logLabelBanners + "\r\n" + JoinLines(fields));
+    if (hooks.interrupted && hooks.interrupted()) return;
+    if (hooks.notify) hooks.notify(kNotifyBannersReady);
   } catch (const std::exception& error) {
     hooks.Log("\r\nServer response error: " + std::string(error.what()) + "\r\n" + t.logLabelBanners + "\r\n" +
-              FieldsText(fields));
+              JoinLines(fields));
   }
 }
 

@@ -11,8 +11,6 @@
 
 namespace online {
 
-namespace {
-
 QLabel* ClickableLabel(const QString& objectName, const QString& text, QWidget* parent, QObject* filter) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(objectName);
@@ -20,8 +18,6 @@ QLabel* ClickableLabel(const QString& objectName, const QString& text, QWidget* 
   label->installEventFilter(filter);
   return label;
 }
-
-}  // namespace
 
 std::string AboutDescription() {
   // Kept in two parts and joined when shown.

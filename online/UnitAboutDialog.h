@@ -20,6 +20,9 @@ std::string AboutDescription();
 // A logo drawn in code, for the about and donation boxes.
 QPixmap LogoPixmap(int size);
 
+// A label of the about and donation boxes: every click on it reaches filter's eventFilter.
+QLabel* ClickableLabel(const QString& objectName, const QString& text, QWidget* parent, QObject* filter);
+
 class TAboutDialog : public QDialog {
   Q_OBJECT
  public:

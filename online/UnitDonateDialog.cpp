@@ -29,11 +29,7 @@ TDonateDialog::TDonateDialog() : QDialog(nullptr) {
   frame->setFrameShape(QFrame::StyledPanel);
   frame->setGeometry(12, 12, 426, 140);
   auto clickable = [this, frame](const char* name, const QString& text) {
-    auto* label = new QLabel(text, frame);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setCursor(Qt::PointingHandCursor);
-    label->installEventFilter(this);
-    return label;
+    return ClickableLabel(QString::fromLatin1(name), text, frame, this);
   };
   ImageLogo = clickable("ImageLogo", {});
   ImageLogo->setPixmap(LogoPixmap(100));
