@@ -59,17 +59,6 @@ bool HasAlphaChannel(FIBITMAP* dib) {
   }
 }
 
-QImage ImageFromFreeImage(const conversion::BitmapPtr& bitmap) {
-  const unsigned width = FreeImage_GetWidth(bitmap.get());
-  const unsigned height = FreeImage_GetHeight(bitmap.get());
-  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-  for (unsigned y = 0; y < height; ++y) {
-    std::memcpy(image.scanLine(static_cast<int>(y)), FreeImage_GetScanLine(bitmap.get(), height - 1 - y),
-                std::size_t{width} * 4);
-  }
-  return image;
-}
-
 }  // namespace
 
 std::optional<PreviewImage> DecodePreview(const std::string& path) {
@@ -130,13 +119,8 @@ QImage ScaledForView(const QImage& bitmap, float scale, QColor background) {
   if (!source) return {};
   const conversion::BitmapPtr scaled(FreeImage_Rescale(source.get(), size.width(), size.height(), FILTER_CATMULLROM));
   if (!scaled) return {};
-  QImage result = ImageFromFreeImage(scaled);
   // The kernel may overshoot into the alpha byte; the view is opaque.
-  for (int y = 0; y < result.height(); ++y) {
-    auto* line = reinterpret_cast<uint32_t*>(result.scanLine(y));
-    for (int x = 0; x < result.width(); ++x) line[x] |= 0xff000000u;
-  }
-  return result;
+  return ImageFrom32Bits(scaled.get(), /*keepAlpha=*/false);
 }
 
 QString PropertiesText(int width, int height, int bitsPerPixel, FREE_IMAGE_FORMAT type) {
