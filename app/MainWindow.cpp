@@ -104,6 +104,11 @@ void Caption(const QString& text, QPoint at, QWidget* parent) {
   label->adjustSize();
 }
 
+bool AnsweredYes(const std::string& title, const std::string& line1, const std::string& line2) {
+  return AskYesNo(QString::fromStdString(title), QString::fromStdString(line1), QString::fromStdString(line2)) ==
+         QStringLiteral("yes");
+}
+
 }  // namespace
 
 TMainForm::TMainForm(std::string tempFolder) : tempFolder_(std::move(tempFolder)) {
@@ -250,10 +255,7 @@ void TMainForm::BuildPreviewArea() {
   host.showNotice = [](const std::string& title, const std::string& text, int kind) {
     ShowNotice(QString::fromStdString(title), QString::fromStdString(text), static_cast<NoticeKind>(kind));
   };
-  host.askYesNo = [](const std::string& title, const std::string& line1, const std::string& line2) {
-    return AskYesNo(QString::fromStdString(title), QString::fromStdString(line1), QString::fromStdString(line2)) ==
-           QStringLiteral("yes");
-  };
+  host.askYesNo = AnsweredYes;
   host.openInShell = platform::OpenInShell;
   host.bringToFront = [this] {
     raise();
@@ -380,10 +382,7 @@ void TMainForm::FormCreate() {
 void TMainForm::AttachOnline(online::THttpClient& sharedClient) {
   if (onlineServices_ != nullptr) return;
   online::OnlineDialogs dialogs;
-  dialogs.askYesNo = [](const std::string& title, const std::string& line1, const std::string& line2) {
-    return AskYesNo(QString::fromStdString(title), QString::fromStdString(line1), QString::fromStdString(line2)) ==
-           QStringLiteral("yes");
-  };
+  dialogs.askYesNo = AnsweredYes;
   dialogs.openInShell = platform::OpenInShell;
 
   online::OnlineSetup setup = online::OnlineSetup::Default();

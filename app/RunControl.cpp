@@ -1,6 +1,5 @@
 #include "app/RunControl.h"
 
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -12,19 +11,19 @@
 
 #include "app/Dialogs.h"
 #include "app/MainWindow.h"
-#include "app/Rounding.h"
 #include "app/uCommon.h"
+#include "conversion/ConversionEngine.h"
 #include "conversion/ScanFolder.h"
 #include "platform/MainThreadCall.h"
 #include "platform/ScreenDpi.h"
 #include "platform/ShellOpen.h"
+#include "preview/PreviewImage.h"
 #include "preview/PreviewPane.h"
 
 namespace app {
 
 namespace {
 
-constexpr int kShortenedHead = 24;
 
 const QString kAddingImages = QStringLiteral("Adding images");
 const QString kNoSupportedImages = QStringLiteral("No supported images found!");
@@ -66,17 +65,6 @@ QStringList AddImageFilters() {
           QStringLiteral("Paintbrush File (*.pcx)"),
           QStringLiteral("Portable Network Graphics (*.png)"),
           QStringLiteral("Photoshop Bitmap File (*.psd)")};
-}
-
-QString ShortenToFit(const QString& text, const QLabel& label, int available) {
-  const QFontMetrics metrics(label.font());
-  if (metrics.horizontalAdvance(text) <= available) return text;
-  const QString head = text.left(kShortenedHead) + QStringLiteral("... ");
-  for (qsizetype tail = text.size() - 1; tail > 0; --tail) {
-    const QString candidate = head + text.right(tail);
-    if (metrics.horizontalAdvance(candidate) <= available) return candidate;
-  }
-  return head;
 }
 
 QString TidyOutputName(const QString& name) {
@@ -190,7 +178,7 @@ void TRunControl::StartReading(std::vector<std::string> paths) {
   conversionSteps_ = false;
   form_.ReadingRunning = true;
   reading_ = std::make_unique<imagelist::TReadingImagesProcess>(*this, std::move(paths),
-                                                                platform::ScreenLogicalDpi(), readMode_);
+                                                                platform::ScreenLogicalDpi());
   reading_->start();
 }
 
@@ -234,7 +222,8 @@ int TRunControl::AvailableStatusWidth() const {
 void TRunControl::ShowPathInStatus(const std::string& path) {
   QLabel* label = form_.sLabelFXCurrentImage;
   label->hide();
-  label->setText(ShortenToFit(QString::fromStdString(path), *label, AvailableStatusWidth()));
+  label->setText(
+      preview::ShortenToFit(QString::fromStdString(path), QFontMetrics(label->font()), AvailableStatusWidth()));
   label->adjustSize();
   label->show();
 }
@@ -283,7 +272,7 @@ void TRunControl::RestoreWindowAfterRun() {
 
 void TRunControl::ShowReadingFile(int currentIndex, int pathCount, const std::string& currentPath) {
   form_.sGaugeProcess->setTextVisible(true);
-  form_.sGaugeProcess->setValue(RoundHalfEven((currentIndex + 1) * 100.0 / pathCount));
+  form_.sGaugeProcess->setValue(conversion::RoundedPercent(currentIndex + 1, pathCount));
   ShowPathInStatus(currentPath);
 }
 

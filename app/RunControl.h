@@ -25,7 +25,6 @@ QStringList AddImageFilters();
 
 // The first 24 characters, "... " and as much of the end as fits in `available` pixels
 // (nothing of the end when even that is too wide); the text itself when it fits.
-QString ShortenToFit(const QString& text, const QLabel& label, int available);
 
 // The output name as the change handler tidies it: trimmed, ".pdf" appended unless the name
 // already ends with it in any case.
@@ -45,7 +44,6 @@ class TRunControl : public QObject, public imagelist::ReadingHost, public conver
   ~TRunControl() override;
 
   void SetFileChoosers(FileChoosers choosers) { choosers_ = std::move(choosers); }
-  void SetReadMode(imagelist::ReadMode mode) { readMode_ = mode; }
   // Where the written file goes to be shown; the desktop's viewer unless replaced.
   void SetShellOpen(std::function<void(const std::string&)> open) { openInShell_ = std::move(open); }
 
@@ -105,7 +103,6 @@ class TRunControl : public QObject, public imagelist::ReadingHost, public conver
   std::function<void(const std::string&)> openInShell_;
   const QObject* listViewport_ = nullptr;
   const QObject* outputField_ = nullptr;
-  imagelist::ReadMode readMode_ = imagelist::ReadMode::HeaderOnly;
   bool conversionSteps_ = false;  // which variant the shared host steps serve
   std::unique_ptr<imagelist::TReadingImagesProcess> reading_;
   std::unique_ptr<conversion::TConversionProcess> conversion_;

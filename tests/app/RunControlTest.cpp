@@ -18,6 +18,7 @@
 #include "app/uCommon.h"
 #include "imagelist/ImageListModel.h"
 #include "platform/ScreenDpi.h"
+#include "preview/PreviewImage.h"
 #include "preview/PreviewPane.h"
 
 namespace app {
@@ -491,14 +492,14 @@ TEST(ShortenToFitTest, KeepsTheHeadAndAsMuchOfTheTailAsFits) {
   QLabel label;
   const QString path = QStringLiteral("/home/someone/Pictures/holidays/2026/summer/beach/very-long-name.jpg");
   const QFontMetrics metrics(label.font());
-  EXPECT_EQ(ShortenToFit(path, label, metrics.horizontalAdvance(path)), path);
+  EXPECT_EQ(preview::ShortenToFit(path, metrics, metrics.horizontalAdvance(path)), path);
   const int available = metrics.horizontalAdvance(path.left(24) + "... " + "very-long-name.jpg");
-  const QString shortened = ShortenToFit(path, label, available);
+  const QString shortened = preview::ShortenToFit(path, metrics, available);
   EXPECT_TRUE(shortened.startsWith(path.left(24) + "... "));
   EXPECT_TRUE(shortened.endsWith("very-long-name.jpg"));
   EXPECT_LE(metrics.horizontalAdvance(shortened), available);
   EXPECT_GT(metrics.horizontalAdvance(path.left(24) + "... " + path.right(shortened.size() - 27)), available);
-  EXPECT_EQ(ShortenToFit(path, label, 1), path.left(24) + "... ");
+  EXPECT_EQ(preview::ShortenToFit(path, metrics, 1), path.left(24) + "... ");
 }
 
 }  // namespace
