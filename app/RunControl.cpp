@@ -56,7 +56,9 @@ std::string ToStd(const QString& text) { return text.toStdString(); }
 }  // namespace
 
 QStringList AddImageFilters() {
-  return {QStringLiteral("All images (*.bmp;*.gif;*.jpg;*.jpeg;*.jp2;*.pcx;*.png;*.psd)"),
+  // Qt's file dialog splits a filter's patterns at spaces; with semicolons the first filter,
+  // the one selected when the dialog opens, would be one pattern that matches no file.
+  return {QStringLiteral("All images (*.bmp *.gif *.jpg *.jpeg *.jp2 *.pcx *.png *.psd)"),
           QStringLiteral("Windows Bitmap (*.bmp)"),
           QStringLiteral("Graphics Interchange Format (*.gif)"),
           QStringLiteral("JPEG Image File (*.jpg)"),

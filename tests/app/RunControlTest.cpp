@@ -4,6 +4,9 @@
 
 #include <FreeImage.h>
 
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
@@ -131,9 +134,26 @@ TEST_F(RunControlTest, AddFolderTakesExtensionsInOrderAndReadsEachFile) {
 TEST_F(RunControlTest, AddImageDialogListsNineFiltersAndKeepsTheChosenOrder) {
   const QStringList filters = AddImageFilters();
   ASSERT_EQ(filters.size(), 9);
-  EXPECT_EQ(filters[0], "All images (*.bmp;*.gif;*.jpg;*.jpeg;*.jp2;*.pcx;*.png;*.psd)");
+  EXPECT_EQ(filters[0], "All images (*.bmp *.gif *.jpg *.jpeg *.jp2 *.pcx *.png *.psd)");
   EXPECT_EQ(filters[5], "JPEG-2000 Format (*.jp2)");
   EXPECT_EQ(filters[8], "Photoshop Bitmap File (*.psd)");
+
+  // The patterns Qt's own dialog takes from each filter find that filter's files.
+  const TestFolder shown;
+  for (const char* name : {"a.bmp", "b.gif", "c.jpg", "d.jpeg", "e.jp2", "f.pcx", "g.png", "h.psd", "notes.txt"})
+    std::ofstream(shown / name) << "x";
+  QFileDialog dialog;
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setNameFilters(filters);
+  auto* model = dialog.findChild<QFileSystemModel*>();
+  ASSERT_NE(model, nullptr);
+  const QDir folder(QString::fromStdString(shown.Path().string()));
+  const auto matched = [&](const QString& filter) {
+    dialog.selectNameFilter(filter);
+    return folder.entryList(model->nameFilters(), QDir::Files, QDir::Name).join(QLatin1Char(' '));
+  };
+  EXPECT_EQ(matched(filters[0]), "a.bmp b.gif c.jpg d.jpeg e.jp2 f.pcx g.png h.psd");
+  EXPECT_EQ(matched(filters[5]), "e.jp2");
 
   const std::string tiff = Copy("tiff_named.png", files, "tiff.png");
   const std::string jpeg = Copy("jpeg_rgb.jpg", files, "z.jpg");
