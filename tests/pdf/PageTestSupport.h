@@ -42,7 +42,6 @@ inline bool HaveTool(const std::string& name) {
   return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Saves the document and runs `qpdf --check` on it: no error, no warning, nothing on stderr.
 // Saves the document into a folder of its own and runs `command` with "%f" standing for the
 // file and "%d" for the folder; gives the exit status, what it wrote to stderr and the folder's
 // file count afterwards.
