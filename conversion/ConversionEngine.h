@@ -61,7 +61,7 @@ enum class RunOutcome {
 struct RunSummary {
   RunOutcome outcome = RunOutcome::NothingConverted;
   int convertibleCount = 0;
-  int pagesWritten = 0;  // pages in the document (0 unless something converted)
+  int pagesWritten = 0;  // pages in the written PDF (0 unless something converted)
   int failed = 0;
   std::vector<size_t> processedRows;  // every convertible entry handled, in order
 };

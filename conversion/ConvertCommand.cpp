@@ -14,7 +14,6 @@
 #include "conversion/ScanFolder.h"
 #include "pdf/TextString.h"
 #include "platform/AppTempFolder.h"
-#include "platform/uConst.h"
 
 namespace conversion {
 

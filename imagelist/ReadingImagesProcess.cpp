@@ -48,8 +48,8 @@ ImageProperties ReadImageProperties(const std::string& path, int screenDpi, Read
   const conversion::ImageProbe probe = conversion::ProbeImage(path);
   if (!probe.ok()) return Unreadable(probe.error);
 
-  // A header-only load still carries the resolution; GIF, JPEG 2000 and PCX have none in
-  // FreeImage, so those few are decoded (the probe has already bounded their size).
+  // A header-only load still carries the resolution; where FreeImage has none (GIF, JPEG
+  // 2000), the file is decoded (the probe has already bounded its size).
   const bool headerOnly = mode == ReadMode::HeaderOnly && FreeImage_FIFSupportsNoPixels(probe.format);
   const conversion::BitmapPtr bitmap(
       FreeImage_Load(probe.format, path.c_str(), headerOnly ? FIF_LOAD_NOPIXELS : 0));

@@ -186,14 +186,10 @@ int32_t TVellum::SetPageSize(double width, double height) {
     // A size that is no finite number would be written as 0 and make a broken page.
     if (!std::isfinite(w) || !std::isfinite(h)) return 0;
     TPDFPageTree& pages = Pages();
-    const double oldWidth = pages.PageWidth();
-    const double oldHeight = pages.PageHeight();
+    // The sizes read back tell whether a selected page took them.
     pages.SetPageWidth(w);
     pages.SetPageHeight(h);
-    if (pages.PageWidth() == w && pages.PageHeight() == h) return 1;
-    pages.SetPageWidth(oldWidth);
-    pages.SetPageHeight(oldHeight);
-    return 0;
+    return pages.PageWidth() == w && pages.PageHeight() == h ? 1 : 0;
   });
 }
 
